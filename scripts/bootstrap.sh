@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs, without questions and only what is missing, everything a fresh Debian
+# machine needs to build the installer and run it and its tests under Wine.
+set -euo pipefail
+
+packages=(cmake make g++-mingw-w64-i686 wine wine32:i386 xvfb xauth fonts-wine
+          x11-apps imagemagick python3 zip unzip clang-format)
+
+missing=()
+have_i386=$(dpkg --print-foreign-architectures | grep -qx i386 && echo yes || echo no)
+if [ "$have_i386" = no ]; then
+    missing=("${packages[@]}")
+else
+    for p in "${packages[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+    done
+fi
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+SUDO=
+[ "$(id -u)" -eq 0 ] || SUDO=sudo
+export DEBIAN_FRONTEND=noninteractive
+[ "$have_i386" = yes ] || $SUDO dpkg --add-architecture i386
+$SUDO apt-get update -q
+$SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"

@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# ctest's emulator: runs one test program under Wine inside a virtual desktop, in the private
+# prefix that scripts/test.sh made for the run, with the fixture drives it asks for, and
+# reports the result file the program writes (stdout may not leave a virtual desktop).
+set -u
+exe=$1
+shift
+if [ -z "${WINEPREFIX:-}" ] || [ ! -f "$WINEPREFIX/.zv-private" ]; then
+    echo "wine-test.sh: no private test prefix; run the suite with scripts/test.sh" >&2
+    exit 2
+fi
+
+name=$(basename "$exe" .exe)
+work=$WINEPREFIX/drive_c/zvtest/$name
+rm -rf "$work"
+mkdir -p "$work"
+cp "$exe" "$work/"
+IFS=: read -r -a files <<<"${ZV_TEST_FILES:-}"
+for f in "${files[@]}"; do
+    [ -n "$f" ] && cp "$f" "$work/"
+done
+
+links=()
+fixtures=$WINEPREFIX/fixture-drives/$name
+rm -rf "$fixtures"
+for spec in ${ZV_TEST_DRIVES:-}; do
+    letter=${spec%%=*}
+    link=$WINEPREFIX/dosdevices/$letter:
+    if [ "$spec" = "$letter=missing" ]; then
+        ln -sfn "$fixtures/$letter-missing" "$link"
+    else
+        mkdir -p "$fixtures/$letter"
+        ln -sfn "$fixtures/$letter" "$link"
+    fi
+    links+=("$link")
+done
+
+export ZV_RESULT="C:\\zvtest\\$name\\result.txt"
+export ZV_SCREENSHOTS=${ZV_SCREENSHOTS:-}
+cd "$work"
+timeout -k 5 "${ZV_TEST_TIMEOUT:-240}" \
+    wine explorer "/desktop=$name,1024x768" "C:\\zvtest\\$name\\$name.exe" "$@" >/dev/null 2>&1
+status=$?
+if [ $status -eq 124 ] || [ $status -eq 137 ]; then
+    echo "$name: timed out; ending its Wine processes"
+    wineserver -k 2>/dev/null
+    wineserver -p
+fi
+for link in "${links[@]}"; do rm -f "$link"; done
+
+result=$work/result.txt
+if [ ! -f "$result" ]; then
+    echo "$name: wrote no result (crashed or never started)"
+    exit 1
+fi
+tr -d "\r" <"$result"
+last=$(tail -n 1 "$result" | tr -d "\r")
+if [[ "$last" =~ ^([0-9]+)\ passed,\ ([0-9]+)\ failed$ ]] &&
+    [ "${BASH_REMATCH[1]}" -gt 0 ] && [ "${BASH_REMATCH[2]}" -eq 0 ]; then
+    exit 0
+fi
+exit 1
