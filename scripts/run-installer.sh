@@ -19,7 +19,7 @@ user_display=${DISPLAY:-}
 
 source "$root/scripts/wine-env.sh"
 trap zv_wine_stop EXIT
-taskset -p -c 0 $$ >/dev/null
+taskset -p -c "${ZV_CPU:-0}" $$ >/dev/null
 zv_wine_start "$build/demo-wine"
 
 # The package folder as a user unpacks it, and a game directory for the installer to find.

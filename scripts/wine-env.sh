@@ -28,16 +28,23 @@ zv_wine_start() {
     fi
     mkdir -p "$HOME"
 
-    local n
-    n=$(zv_free_display) || { echo "no free X display number" >&2; return 1; }
-    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$dir/xvfb.log" 2>&1 &
-    ZV_XVFB_PID=$!
-    export DISPLAY=":$n"
-    local i
-    for i in $(seq 1 100); do
-        [ -e "/tmp/.X11-unix/X$n" ] && break
-        sleep 0.1
+    # Another run may take the same display number at the same moment: then try the next.
+    local n i attempt
+    for attempt in 1 2 3 4 5; do
+        n=$(zv_free_display) || { echo "no free X display number" >&2; return 1; }
+        Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$dir/xvfb.log" 2>&1 &
+        ZV_XVFB_PID=$!
+        for i in $(seq 1 100); do
+            [ -e "/tmp/.X11-unix/X$n" ] && break
+            kill -0 "$ZV_XVFB_PID" 2>/dev/null || break
+            sleep 0.1
+        done
+        kill -0 "$ZV_XVFB_PID" 2>/dev/null && [ -e "/tmp/.X11-unix/X$n" ] && break
+        wait "$ZV_XVFB_PID" 2>/dev/null
+        ZV_XVFB_PID=
     done
+    [ -n "$ZV_XVFB_PID" ] || { echo "Xvfb did not start" >&2; return 1; }
+    export DISPLAY=":$n"
 
     if [ ! -f "$WINEPREFIX/.zv-private" ]; then
         wineboot -i >"$dir/wineboot.log" 2>&1 || true
