@@ -244,6 +244,25 @@ static void TestAnswerNo()
     DeleteUninstallEntry();
 }
 
+// The entry is removed only by the uninstaller it names: quoted as the installer writes it,
+// it is ours; naming another copy, such as the installed one seen from the release folder, it
+// stays and the box says why.
+static void TestEntryOwner()
+{
+    for (int ours = 0; ours <= 1; ours++) {
+        std::string dir = Prepare(ours ? "QuotedEntry" : "OtherEntry");
+        std::string other = "C:\\Games\\Quake3\\zvuninst.exe";
+        RegisterUninstaller(ours ? "\"" + dir + "\\zvuninst.exe\"" : other);
+        UninstallRun run = RunUninstaller(dir, IDYES);
+        CheckRan(run, dir);
+        CHECK(UninstallEntryExists() == !ours, "entry %d: kept %d", ours, UninstallEntryExists());
+        if (!ours)
+            CHECK(Has(run.report.text, "it belongs to the uninstaller " + other),
+                  "final box reads \"%s\"", run.report.text.c_str());
+        DeleteUninstallEntry();
+    }
+}
+
 int main()
 {
     TestOneInstallation();
@@ -252,5 +271,6 @@ int main()
     TestHostileEntries();
     TestNothingListed();
     TestAnswerNo();
+    TestEntryOwner();
     return CheckDone();
 }

@@ -215,9 +215,63 @@ static bool RemoveFromLog(const char *dir, Report *report)
     return listed;
 }
 
-static void RemoveRegistryEntry(Report *report)
+// The path the uninstall entry runs, without the quotes the installer puts around it; false
+// when there is no entry or no such value.
+static bool ReadUninstallString(char *path, DWORD size)
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_QUERY_VALUE, &key) != 0)
+        return false;
+    DWORD type = 0, bytes = size - 1;
+    LONG result = RegQueryValueExA(key, "UninstallString", NULL, &type, (BYTE *)path, &bytes);
+    RegCloseKey(key);
+    if (result == ERROR_MORE_DATA) {
+        FormatText(path, size, "%s", "(a path too long to be this uninstaller's)");
+        return true;
+    }
+    if (result != ERROR_SUCCESS || type != REG_SZ)
+        return false;
+    path[bytes < size ? bytes : size - 1] = 0;
+    if (path[0] == '"') {
+        char *end = strchr(path + 1, '"');
+        if (end)
+            *end = 0;
+        memmove(path, path + 1, strlen(path + 1) + 1);
+    }
+    return true;
+}
+
+// An uninstaller started from anywhere else, such as the unpacked release folder, must not
+// take away the entry of the installed copy: the entry is left alone when it names another
+// uninstaller by its full path. A relative path cannot be told apart, so it counts as ours.
+static bool EntryNamesOtherUninstaller(const char *self, char *other, DWORD otherSize)
+{
+    if (!ReadUninstallString(other, otherSize))
+        return false;
+    bool absolute =
+        (other[0] && other[1] == ':' && other[2] == '\\') || (other[0] == '\\' && other[1] == '\\');
+    if (!absolute)
+        return false;
+    char ownLong[MAX_PATH], otherLong[MAX_PATH];
+    DWORD n = GetLongPathNameA(self, ownLong, sizeof ownLong);
+    if (n == 0 || n >= sizeof ownLong)
+        FormatText(ownLong, sizeof ownLong, "%s", self);
+    n = GetLongPathNameA(other, otherLong, sizeof otherLong);
+    if (n == 0 || n >= sizeof otherLong)
+        FormatText(otherLong, sizeof otherLong, "%s", other);
+    return lstrcmpiA(ownLong, otherLong) != 0;
+}
+
+static void RemoveRegistryEntry(const char *self, Report *report)
 {
     static const char what[] = "the entry \"ZV Models for Quake3\" in the list of programs";
+    char other[MAX_PATH + 64];
+    if (EntryNamesOtherUninstaller(self, other, sizeof other)) {
+        char reason[MAX_PATH + 96];
+        FormatText(reason, sizeof reason, "it belongs to the uninstaller %s", other);
+        ReportKept(report, what, reason);
+        return;
+    }
     LONG result = RegDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallKey);
     if (result == ERROR_SUCCESS)
         ReportRemoved(report, what);
@@ -230,7 +284,7 @@ static void RemoveRegistryEntry(Report *report)
 void RemovePackage(const char *dir, const char *self, Report *report)
 {
     bool listed = RemoveFromLog(dir, report);
-    RemoveRegistryEntry(report);
+    RemoveRegistryEntry(self, report);
     if (!listed)
         return;
     // A running program cannot delete its own file; Windows does it at its next start.

@@ -10,7 +10,7 @@ extern const char kPackageName[];
 
 // Removes the package from dir, the uninstaller's own directory, whose full path is self;
 // every step's outcome goes to report. Where the log does not list the package, only the
-// registry entry is removed.
+// registry entry is removed; an entry that names another uninstaller is left alone.
 void RemovePackage(const char *dir, const char *self, Report *report);
 
 #endif
