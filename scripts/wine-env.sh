@@ -32,7 +32,7 @@ zv_wine_start() {
     local n i attempt
     for attempt in 1 2 3 4 5; do
         n=$(zv_free_display) || { echo "no free X display number" >&2; return 1; }
-        Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$dir/xvfb.log" 2>&1 &
+        Xvfb ":$n" -screen 0 "${ZV_SCREEN:-1024x768}x24" -nolisten tcp >"$dir/xvfb.log" 2>&1 &
         ZV_XVFB_PID=$!
         for i in $(seq 1 100); do
             [ -e "/tmp/.X11-unix/X$n" ] && break

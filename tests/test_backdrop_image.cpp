@@ -1,0 +1,346 @@
+// The backdrop's gradient pictures, read back pixel by pixel from the image bitmap of a
+// running 300 x 300 backdrop, each gradient set while it runs, and compared with the formulas
+// worked out here. Rows are compared exactly everywhere; squares exactly with the two-pixel
+// outline a rectangle gets; circles and rays pixel by pixel against the steps whose outline
+// passes within reach of the pixel, since the exact footprint of a wide ellipse or line is
+// the system's affair.
+#include "backdrop_picture.h"
+#include "check.h"
+#include "backdrop/backdrop.h"
+
+#include <math.h>
+#include <functional>
+#include <vector>
+
+// The client area is 0..300 x 0..300; the image is one pixel larger.
+static const int kRight = 300, kBottom = 300;
+static const int kSize = 301;
+
+// Sets the gradient on the running backdrop, has the window paint at once, reads the image.
+static bool Paint(Backdrop *backdrop, COLORREF first, COLORREF second, LONG offsetX, LONG offsetY,
+                  UINT style, Image *image)
+{
+    backdrop->SetGradient(first, second, offsetX, offsetY, style);
+    WaitForPaint(backdrop->GetBackdropWindow());
+    return CHECK(backdrop->imageValid, "style %u: the paint built no image", style) &&
+           CHECK(ReadBitmap(backdrop->imageBitmap, image), "style %u: no image bitmap", style) &&
+           CHECK(image->width == kSize && image->height == kSize, "style %u: image %d x %d", style,
+                 image->width, image->height);
+}
+
+// Compares every pixel of the area x < columns, y < rows with what accept allows; names the
+// first pixel that it refuses and how many there are.
+static void CheckEveryPixel(const char *what, const Image &image, int columns, int rows,
+                            const std::function<bool(int, int, COLORREF, COLORREF *)> &accept)
+{
+    long wrong = 0;
+    int wx = 0, wy = 0;
+    COLORREF got = 0, want = 0;
+    for (int y = 0; y < rows; y++)
+        for (int x = 0; x < columns; x++) {
+            COLORREF expected = 0;
+            if (accept(x, y, image.At(x, y), &expected))
+                continue;
+            if (wrong++ == 0) {
+                wx = x;
+                wy = y;
+                got = image.At(x, y);
+                want = expected;
+            }
+        }
+    CHECK(wrong == 0, "%s: %ld pixels wrong, the first (%d, %d) is %06lx, expected %06lx", what,
+          wrong, wx, wy, got, want);
+}
+
+static int Truncated(double distance)
+{
+    return (int)distance;
+}
+
+static void TestRows(Backdrop *backdrop)
+{
+    static const struct {
+        COLORREF first, second;
+    } cases[] = {
+        {0x00FF0000, 0x00000000}, // the installer's own: blue fading to black
+        {0x00336699, 0x00CCAA11}, // channels rising and falling at once
+    };
+    for (const auto &c : cases) {
+        Image image;
+        if (!Paint(backdrop, c.first, c.second, 0, 0, 0, &image))
+            continue;
+        // The last column lies outside the client rectangle that the rows fill.
+        CheckEveryPixel("rows", image, kRight, kSize,
+                        [&](int, int y, COLORREF got, COLORREF *want) {
+                            *want = StepColour(c.first, c.second, y, kSize);
+                            return got == *want;
+                        });
+    }
+    Image image;
+    if (Paint(backdrop, 0x00FF0000, 0, 0, 0, 0, &image)) {
+        CHECK(image.At(0, 0) == 0x00FF0000 && image.At(299, 0) == 0x00FF0000,
+              "the top row is %06lx, not pure blue", image.At(0, 0));
+        CHECK(image.At(150, 1) == RGB(0, 0, 255 * 300 / 301), "row 1 is %06lx", image.At(150, 1));
+        CHECK(image.At(150, 300) == 0, "the bottom row is %06lx, not black", image.At(150, 300));
+    }
+}
+
+// Circles: the pixel's colour is one of the steps whose ring passes within reach of it. The
+// rings are centred half a pixel up and left of the centre point, as their boxes end one
+// pixel short of cx + k.
+static void CheckCircles(const char *what, const Image &image, COLORREF first, COLORREF second,
+                         int cx, int cy, int reach)
+{
+    CheckEveryPixel(what, image, image.width, image.height,
+                    [&](int x, int y, COLORREF got, COLORREF *want) {
+                        double rho = hypot(x - cx + 0.5, y - cy + 0.5);
+                        int low = (int)floor(rho) - 1, high = (int)ceil(rho) + 1;
+                        if (low < 1)
+                            low = 1;
+                        if (high > reach + 1)
+                            high = reach + 1;
+                        *want = StepColour(first, second, (low + high) / 2, reach);
+                        for (int k = low; k <= high; k++)
+                            if (got == StepColour(first, second, k, reach))
+                                return true;
+                        return false;
+                    });
+}
+
+static int CircleReachOf(int cx, int cy, int right = kRight, int bottom = kBottom)
+{
+    int reach = 0;
+    const int corners[4][2] = {{0, 0}, {right, 0}, {right, bottom}, {0, bottom}};
+    for (const auto &corner : corners) {
+        int d = Truncated(sqrt((double)(corner[0] - cx) * (corner[0] - cx) +
+                               (double)(corner[1] - cy) * (corner[1] - cy)));
+        if (d > reach)
+            reach = d;
+    }
+    return reach;
+}
+
+static void TestCircles(Backdrop *backdrop)
+{
+    // Red rises from 16 to 255 and green falls from 255 to 0 over a reach of 212 (below
+    // 256), so every step has its own colour and the outermost wraps in both.
+    const COLORREF first = 0x0080FF10, second = 0x008000FF;
+    Image image;
+    if (!Paint(backdrop, first, second, 0, 0, 1, &image))
+        return;
+    int reach = CircleReachOf(150, 150);
+    CHECK(reach == 212, "reach %d", reach);
+    CheckCircles("circles", image, first, second, 150, 150, reach);
+    // An empty box draws nothing: the innermost ring seen is step 1.
+    COLORREF inner = StepColour(first, second, 1, reach);
+    CHECK(image.At(150, 150) == inner && image.At(149, 149) == inner,
+          "the centre is %06lx, expected %06lx", image.At(150, 150), inner);
+    long exact = 0;
+    for (COLORREF pixel : image.pixels)
+        exact += pixel == second;
+    CHECK(exact > 0, "no pixel has exactly the second colour: the ring of radius R is missing");
+    // The farthest corner lies beyond radius 212: only the ring one step past the second
+    // colour reaches it. Its red (255 * 213 - 16) / 212 = 256 and its green -255 / 212 = -1
+    // keep their low 8 bits.
+    CHECK(image.At(300, 300) == 0x0080FF00, "the farthest corner is %06lx, expected 80ff00",
+          image.At(300, 300));
+}
+
+// Squares: each outline is two pixels wide, on the two columns and rows just inside and
+// outside the box's left and top edges and just inside its right and bottom ones; inner
+// squares are drawn last. The empty box of step 0 draws nothing.
+static void CheckSquares(const char *what, const Image &image, COLORREF first, COLORREF second,
+                         int cx, int cy, int reach)
+{
+    CheckEveryPixel(what, image, image.width, image.height,
+                    [&](int x, int y, COLORREF got, COLORREF *want) {
+                        *want = 0; // left as the new bitmap was made
+                        for (int k = 1; k <= reach; k++) {
+                            bool inBox = x >= cx - k - 1 && x <= cx + k - 1 && y >= cy - k - 1 &&
+                                         y <= cy + k - 1;
+                            bool inside = x >= cx - k + 1 && x <= cx + k - 2 && y >= cy - k + 1 &&
+                                          y <= cy + k - 2;
+                            if (inBox && !inside) {
+                                *want = StepColour(first, second, k, reach);
+                                break;
+                            }
+                        }
+                        return got == *want;
+                    });
+}
+
+static void TestSquares(Backdrop *backdrop)
+{
+    const COLORREF first = 0x00204060, second = 0x00E0C0A0;
+    Image image;
+    if (!Paint(backdrop, first, second, 0, 0, 3, &image))
+        return;
+    CheckSquares("squares", image, first, second, 150, 150, 150);
+    CHECK(image.At(299, 150) == second, "the outermost square is %06lx", image.At(299, 150));
+}
+
+struct Segment {
+    double x0, y0, x1, y1;
+    COLORREF colour;
+};
+
+static double DistanceToSegment(double px, double py, const Segment &s)
+{
+    double dx = s.x1 - s.x0, dy = s.y1 - s.y0;
+    double length = dx * dx + dy * dy;
+    double t = length > 0 ? ((px - s.x0) * dx + (py - s.y0) * dy) / length : 0;
+    t = t < 0 ? 0 : t > 1 ? 1 : t;
+    return hypot(px - (s.x0 + t * dx), py - (s.y0 + t * dy));
+}
+
+static double Angle(double y, double x)
+{
+    double a = atan2(y, x);
+    return a < 0 ? a + 2 * 3.14159265358979 : a;
+}
+
+// The rays' segments as the three passes draw them: the left edge in form P, the top and
+// bottom edges and the right edge in form Q.
+static std::vector<Segment> RaySegments(COLORREF first, COLORREF second, int cx, int cy)
+{
+    std::vector<Segment> segments;
+    auto add = [&](int x0, int y0, int x1, int y1, COLORREF colour) {
+        segments.push_back({(double)x0, (double)y0, (double)cx, (double)cy, colour});
+        segments.push_back({(double)cx, (double)cy, (double)x1, (double)y1, colour});
+    };
+    for (int y = kBottom / 2; y <= kBottom; y++)
+        add(0, y, 0, kBottom - y, AngleColour(second, first, Angle(y - cy, cx)));
+    for (int x = 0; x < kRight; x++)
+        add(x, 0, x, kBottom, AngleColour(first, second, Angle(cy, x - cx)));
+    for (int y = kBottom / 2; y <= kBottom; y++)
+        add(kRight, y, kRight, kBottom - y, AngleColour(first, second, Angle(y - cy, cx)));
+    return segments;
+}
+
+// The pixel's colour is one of the segments that pass within a pen's reach of it.
+static void CheckRays(const char *what, const Image &image, COLORREF first, COLORREF second, int cx,
+                      int cy)
+{
+    std::vector<Segment> segments = RaySegments(first, second, cx, cy);
+    CheckEveryPixel(what, image, kSize, kSize, [&](int x, int y, COLORREF got, COLORREF *want) {
+        *want = 0;
+        double nearest = 1e9;
+        for (const Segment &s : segments) {
+            double d = DistanceToSegment(x, y, s);
+            if (d <= 1.5 && got == s.colour)
+                return true;
+            if (d < nearest) {
+                nearest = d;
+                *want = s.colour;
+            }
+        }
+        return false;
+    });
+}
+
+static void TestRays(Backdrop *backdrop)
+{
+    const COLORREF first = 0x00FF0000, second = 0x000000FF;
+    Image image;
+    if (!Paint(backdrop, first, second, 0, 0, 2, &image))
+        return;
+    CheckRays("rays", image, first, second, 150, 150);
+    // Both edges of row 200 end the rays of rows 200 and 201 (drawn later, over it), at the
+    // same angles but with the colours in opposite roles: mostly red on the left, mostly
+    // blue on the right.
+    COLORREF left = image.At(0, 200), right = image.At(300, 200);
+    CHECK(left == AngleColour(second, first, Angle(50, 150)) ||
+              left == AngleColour(second, first, Angle(51, 150)),
+          "the left edge is %06lx", left);
+    CHECK(right == AngleColour(first, second, Angle(50, 150)) ||
+              right == AngleColour(first, second, Angle(51, 150)),
+          "the right edge is %06lx", right);
+}
+
+// Offsets that move the centre point out of the area: larger reaches, and rays whose angles
+// fall in other quadrants, the negative ones moved up by 2 pi.
+static void TestOffsets(Backdrop *backdrop)
+{
+    Image image;
+    const COLORREF first = 0x000000FF, second = 0x00FFFF00;
+    if (Paint(backdrop, first, second, -400, 0, 1, &image)) {
+        int reach = CircleReachOf(-250, 150);
+        CHECK(reach == 570, "reach %d", reach);
+        CheckCircles("circles, centre left of the area", image, first, second, -250, 150, reach);
+    }
+    if (Paint(backdrop, first, second, 100, -60, 3, &image))
+        CheckSquares("squares, centre off the middle", image, first, second, 250, 90, 250);
+    if (Paint(backdrop, first, second, 0, -400, 2, &image)) {
+        CheckRays("rays, centre above the area", image, first, second, 150, -250);
+        // Straight below the centre the angle is -pi/2 + 2 pi: form Q, three quarters of the
+        // way from the first colour to the second.
+        COLORREF below = AngleColour(first, second, 1.5 * 3.14159265358979);
+        CHECK(image.At(150, 300) == below, "below the centre %06lx, expected %06lx",
+              image.At(150, 300), below);
+    }
+    if (Paint(backdrop, first, second, -400, 0, 2, &image))
+        CheckRays("rays, centre left of the area", image, first, second, -250, 150);
+}
+
+static void TestOtherStyles(Backdrop *backdrop)
+{
+    for (UINT style : {4u, 5u, 0x7FFFFFFFu, 0xFFFFFFFFu}) {
+        Image image;
+        if (!Paint(backdrop, 0x00FF0000, 0, 0, 0, style, &image))
+            continue;
+        CheckEveryPixel("other style", image, kRight, kBottom,
+                        [&](int, int, COLORREF got, COLORREF *want) {
+                            *want = 0x00FFFFFF;
+                            return got == *want;
+                        });
+    }
+}
+
+// An odd-sized client area, 301 x 201, drawn by the renderer directly: the centre point is
+// the middle of the 302 x 202 image, (151, 101), not of the client area.
+static void TestOddArea()
+{
+    HWND area = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 301, 201, NULL, NULL, NULL, NULL);
+    HDC dc = GetDC(area);
+    Backdrop backdrop(GetModuleHandleA(NULL));
+    backdrop.window = area;
+    const COLORREF first = 0x00000000, second = 0x00FFFFFF;
+    backdrop.SetGradient(first, second, 0, 0, 3);
+    RenderBackdropImage(&backdrop, dc);
+    Image image;
+    if (CHECK(ReadBitmap(backdrop.imageBitmap, &image) && image.width == 302 && image.height == 202,
+              "no 302 x 202 image"))
+        CheckSquares("squares, odd area", image, first, second, 151, 101, 151);
+    backdrop.SetGradient(first, second, 0, 0, 1);
+    RenderBackdropImage(&backdrop, dc);
+    if (CHECK(ReadBitmap(backdrop.imageBitmap, &image), "no image")) {
+        int reach = CircleReachOf(151, 101, 301, 201);
+        CHECK(reach == 181, "reach %d", reach);
+        CheckCircles("circles, odd area", image, first, second, 151, 101, reach);
+    }
+    ReleaseBackdropImage(&backdrop);
+    ReleaseDC(area, dc);
+    DestroyWindow(area);
+}
+
+int main()
+{
+    TestOddArea();
+    Backdrop backdrop(GetModuleHandleA(NULL));
+    backdrop.SetGradient(0x00FF0000, 0, 0, 0, 0);
+    if (!CHECK(backdrop.StartBackdrop(false), "the backdrop did not start"))
+        return CheckDone();
+    RECT client = {};
+    GetClientRect(backdrop.GetBackdropWindow(), &client);
+    if (CHECK(client.right == kRight && client.bottom == kBottom, "client area %ld x %ld",
+              client.right, client.bottom)) {
+        TestRows(&backdrop);
+        TestCircles(&backdrop);
+        TestSquares(&backdrop);
+        TestRays(&backdrop);
+        TestOffsets(&backdrop);
+        TestOtherStyles(&backdrop);
+    }
+    backdrop.CloseBackdrop();
+    return CheckDone();
+}
