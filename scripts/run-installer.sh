@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Runs the installer under Wine from a fresh checkout: installs what is missing, builds it,
-# makes a private Wine prefix with a demo Quake3 directory on drive D: and starts ZVSetup.exe
-# from a folder that holds the package files. With a display the user clicks through it;
-# without one (or with ZV_WALKTHROUGH=1) a scripted walk-through runs it on Xvfb and saves a
-# screenshot of every page and box to build/screenshots.
+# Runs the installer under Wine from a fresh checkout: installs what is missing, builds it and
+# the release folder build/dist/ZV-001, makes a private Wine prefix with a demo Quake3
+# directory on drive D: and starts ZVSetup.exe from a copy of the release folder. With a
+# display the user clicks through it; without one (or with ZV_WALKTHROUGH=1) a scripted
+# walk-through runs it on Xvfb, then runs the installed uninstaller, and saves a screenshot of
+# every page and box to build/screenshots.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/bootstrap.sh"
@@ -22,13 +23,10 @@ trap zv_wine_stop EXIT
 taskset -p -c "${ZV_CPU:-0}" $$ >/dev/null
 zv_wine_start "$build/demo-wine"
 
-# The package folder as a user unpacks it, and a game directory for the installer to find.
+# The release folder as a user unpacks it, and a game directory for the installer to find.
 setup_dir=$WINEPREFIX/drive_c/ZV-001
 mkdir -p "$setup_dir"
-cp "$build/ZVSetup.exe" "$setup_dir/"
-if [ -d "$build/dist/ZV-001" ]; then
-    cp "$build/dist/ZV-001/"* "$setup_dir/"
-fi
+cp "$build/dist/ZV-001/"* "$setup_dir/"
 game=$build/demo-wine/drive-d/Games/Quake3
 mkdir -p "$game/baseq3"
 printf 'MZ demo game executable\n' >"$game/quake3.exe"
@@ -46,7 +44,8 @@ rm -rf "$shots"
 cp "$build/tests/walkthrough.exe" "$setup_dir/"
 status=0
 wine explorer /desktop=ZVSetup,1024x768 'C:\ZV-001\walkthrough.exe' \
-    'C:\ZV-001\ZVSetup.exe' 'C:\screenshots' >/dev/null 2>&1 || status=$?
+    'C:\ZV-001\ZVSetup.exe' 'C:\screenshots' 'D:\Games\Quake3\zvuninst.exe' \
+    >/dev/null 2>&1 || status=$?
 tr -d '\r' <"$setup_dir/walkthrough.log" 2>/dev/null || echo "the walk-through wrote no log"
 mkdir -p "$shots"
 cp "$WINEPREFIX/drive_c/screenshots/"*.png "$shots/" 2>/dev/null || true

@@ -1,7 +1,8 @@
 // The scripted walk-through behind the README's run command where there is no display: runs
 // ZVSetup.exe as a user would, saving a screenshot of every page and box it meets, and goes on
-// with the default choice: Continue, Search then Install, Yes and OK.
-// Usage: walkthrough.exe SETUP_EXE SCREENSHOT_DIR
+// with the default choice: Continue, Search then Install, Yes and OK. Given the path the
+// uninstaller is installed to, it then runs that too from its directory and answers Yes and OK.
+// Usage: walkthrough.exe SETUP_EXE SCREENSHOT_DIR [INSTALLED_UNINSTALLER]
 #include "driver.h"
 #include "resources/resource.h"
 
@@ -34,6 +35,41 @@ static void Shoot(const std::string &dir, int *count, const std::string &what)
     Sleep(300); // let the window finish painting
     bool saved = SaveScreenshot((dir + "\\" + name).c_str());
     Log(((saved ? "saved " : "could not save ") + name).c_str());
+}
+
+// Runs the installed uninstaller as the list of programs would and shoots its two boxes.
+static void Uninstall(const std::string &uninstaller, const std::string &dir, int *shots)
+{
+    if (GetFileAttributesA(uninstaller.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        Log(("no uninstaller at " + uninstaller).c_str());
+        return;
+    }
+    std::string workDir = uninstaller.substr(0, uninstaller.rfind('\\'));
+    HANDLE process = StartProgram(uninstaller.c_str(), workDir.c_str());
+    if (!process) {
+        Log("cannot start the uninstaller");
+        return;
+    }
+    DWORD start = GetTickCount();
+    while (WaitForSingleObject(process, 100) == WAIT_TIMEOUT) {
+        if (GetTickCount() - start > 60000) {
+            Log("the uninstaller did not finish in a minute");
+            TerminateProcess(process, 1);
+            break;
+        }
+        MessageBoxInfo box;
+        if (WaitForMessageBox(&box, NULL, 0)) {
+            Log(("message box: " + box.caption + ": " + box.text).c_str());
+            Shoot(dir, shots, box.buttons == MB_YESNO ? "uninstall question" : "uninstalled");
+            AnswerMessageBox(box, box.buttons == MB_YESNO ? IDYES : IDOK);
+        }
+    }
+    DWORD code = 1;
+    GetExitCodeProcess(process, &code);
+    CloseHandle(process);
+    char line[64];
+    snprintf(line, sizeof line, "uninstaller ended with exit code %lu", code);
+    Log(line);
 }
 
 int main(int argc, char **argv)
@@ -98,5 +134,7 @@ int main(int argc, char **argv)
     char line[64];
     snprintf(line, sizeof line, "installer ended with exit code %lu", code);
     Log(line);
+    if (code == 0 && argc >= 4)
+        Uninstall(argv[3], dir, &shots);
     return code == 0 ? 0 : 1;
 }

@@ -1,0 +1,143 @@
+// The release folder as a user gets it: ZVSetup.exe installs into a game directory and the
+// uninstaller, run from the entry the installer registered, takes the game directory back to
+// what it was, with every other file untouched and every other log entry kept. Needs the
+// installation engine in ZVSetup.exe.
+#include "check.h"
+#include "driver.h"
+#include "game_fixture.h"
+#include "resources/resource.h"
+
+#include <string>
+
+static const char *kCaption = "ZV Developments Model Installation";
+static const char *kUninstallKey =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\ZVQ3Models";
+
+// Runs ZVSetup.exe beside this test as a user would: Continue twice, the game directory typed
+// on the details page, Install, Yes to the re-install question when it is expected, OK.
+static bool Install(const std::string &dir, bool again)
+{
+    HANDLE setup = StartProgram("ZVSetup.exe", NULL);
+    if (!CHECK(setup != NULL, "cannot start ZVSetup.exe: %lu", GetLastError()))
+        return false;
+    bool ok = true;
+    for (int page = 1; ok && page <= 2; page++) {
+        HWND info = WaitForWindow("#32770", kCaption, IDC_MESSAGE);
+        ok = CHECK(info != NULL, "no information page %d", page) && Click(info, IDOK) &&
+             WaitForGone(info);
+    }
+    HWND details = ok ? WaitForWindow("#32770", kCaption, IDC_GAMEDIR) : NULL;
+    ok = ok && CHECK(details != NULL, "no details page") &&
+         SetControlText(details, IDC_GAMEDIR, dir.c_str()) && Click(details, IDOK);
+    MessageBoxInfo box;
+    if (ok && again) {
+        ok = CHECK(WaitForMessageBox(&box, "Really Re-Install?"), "no re-install question") &&
+             AnswerMessageBox(box, IDYES);
+    }
+    if (ok) {
+        ok = CHECK(WaitForMessageBox(&box, "Happy Fragging", 30000), "no final message") &&
+             CHECK_TEXT(box.text, "Installation is complete") && AnswerMessageBox(box, IDOK);
+    }
+    DWORD code = 99;
+    bool ended = WaitForExit(setup, &code);
+    CHECK(ended && code == 0, "installer ended %d with %lu", ended, code);
+    if (!ended)
+        TerminateProcess(setup, 1);
+    CloseHandle(setup);
+    return ok && ended;
+}
+
+static std::string RegisteredUninstaller()
+{
+    char value[MAX_PATH] = "";
+    DWORD size = sizeof value;
+    if (RegGetValueA(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString", RRF_RT_REG_SZ, NULL,
+                     value, &size) != ERROR_SUCCESS)
+        return "";
+    return value;
+}
+
+// Uninstalls as the list of programs does: runs the registered command from its directory.
+static UninstallRun UninstallRegistered(const std::string &dir)
+{
+    std::string command = RegisteredUninstaller();
+    CHECK_TEXT(command, dir + "\\zvuninst.exe");
+    UninstallRun run = RunUninstaller(command.substr(0, command.rfind('\\')), IDYES);
+    CHECK(run.asked && run.reported && run.ended && run.exitCode == 0,
+          "uninstaller: asked %d, reported %d, ended %d with %lu", run.asked, run.reported,
+          run.ended, run.exitCode);
+    CHECK(run.report.icon == MB_ICONINFORMATION, "final box: \"%s\"", run.report.text.c_str());
+    return run;
+}
+
+// What the directory holds after uninstalling: what it held before, and the running
+// uninstaller's file until Windows next starts.
+static void CheckRestored(const std::string &dir, Tree before)
+{
+    before["zvuninst.exe"] = ReadBytes("zvuninst.exe");
+    Tree after = SnapshotTree(dir);
+    CHECK(after == before, "game directory after uninstalling:%s",
+          TreeDifference(before, after).c_str());
+    CHECK(IsPendingDelete(dir + "\\zvuninst.exe"), "zvuninst.exe is not to be deleted");
+    CHECK(!UninstallEntryExists(), "the uninstall entry is still there");
+}
+
+static void TestInstallThenUninstall()
+{
+    std::string dir = "D:\\Fresh\\Quake3";
+    CHECK(MakeGameDir(dir), "cannot make %s", dir.c_str());
+    DeleteUninstallEntry();
+    Tree before = SnapshotTree(dir);
+    if (!Install(dir, false))
+        return;
+    for (const char *name : {"ZV-001.txt", "zvuninst.exe"})
+        CHECK(ReadBytes(dir + "\\" + name) == ReadBytes(name), "%s not installed", name);
+    CHECK(ReadBytes(dir + "\\baseq3\\PakZV01.pk3") == ReadBytes("PakZV01.pk3"),
+          "the pack is not in slot 01");
+    CHECK(UninstallEntryExists(), "no uninstall entry");
+    UninstallRegistered(dir);
+    CheckRestored(dir, before);
+}
+
+// A log that already held another package: after install and uninstall it is the same file.
+static void TestLogKeepsOthers()
+{
+    std::string dir = "D:\\Shared\\Quake3";
+    CHECK(MakeGameDir(dir), "cannot make %s", dir.c_str());
+    std::string log = dir + "\\ZVFiles.log";
+    WriteBytes(dir + "\\ZV-002.txt", "their licence");
+    LogPackage(log, "ZV-002 Runner for Quake3");
+    LogFile(log, "ZV-002 Runner for Quake3", dir + "\\ZV-002.txt");
+    WritePrivateProfileStringA(NULL, NULL, NULL, log.c_str());
+    Tree before = SnapshotTree(dir);
+    if (!Install(dir, false))
+        return;
+    UninstallRegistered(dir);
+    CheckRestored(dir, before);
+}
+
+// Two installations over a pack of the user's in slot 01; one uninstall removes both packs.
+static void TestTwoInstallations()
+{
+    std::string dir = "D:\\Twice\\Quake3";
+    CHECK(MakeGameDir(dir), "cannot make %s", dir.c_str());
+    WriteBytes(dir + "\\baseq3\\PakZV01.pk3", "the user's own pack");
+    Tree before = SnapshotTree(dir);
+    if (!Install(dir, false) || !Install(dir, true))
+        return;
+    CHECK(ReadBytes(dir + "\\baseq3\\PakZV02.pk3") == ReadBytes("PakZV01.pk3") &&
+              ReadBytes(dir + "\\baseq3\\PakZV03.pk3") == ReadBytes("PakZV01.pk3"),
+          "the packs are not in slots 02 and 03");
+    UninstallRun run = UninstallRegistered(dir);
+    CHECK(run.report.text.find(dir + "\\baseq3\\PakZV03.pk3") != std::string::npos,
+          "final box reads \"%s\"", run.report.text.c_str());
+    CheckRestored(dir, before);
+}
+
+int main()
+{
+    TestInstallThenUninstall();
+    TestLogKeepsOthers();
+    TestTwoInstallations();
+    return CheckDone();
+}

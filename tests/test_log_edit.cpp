@@ -1,0 +1,178 @@
+// Taking the package out of an install log's text: the files it recorded, the list renumbered
+// with its count, every other section and line left as it was, an emptied log known as empty.
+#include "check.h"
+#include "uninstall/log_edit.h"
+
+#include <string.h>
+#include <string>
+#include <vector>
+
+static const char *kPackage = "ZV-001 Strider for Quake3";
+
+struct Case {
+    const char *name;
+    const char *log;
+    bool listed;
+    std::vector<std::string> files;
+    const char *edited;
+    bool empty;
+};
+
+static void CheckCase(const Case &c)
+{
+    LogEdit edit;
+    bool ok = EditLog(c.log, strlen(c.log), kPackage, &edit);
+    CHECK(ok, "%s: EditLog failed", c.name);
+    CHECK(edit.listed == c.listed, "%s: listed %d", c.name, edit.listed);
+    std::vector<std::string> files(edit.files, edit.files + edit.fileCount);
+    CHECK(files == c.files, "%s: %d files, first \"%s\"", c.name, edit.fileCount,
+          edit.fileCount ? edit.files[0] : "");
+    std::string edited = edit.text.data ? std::string(edit.text.data, edit.text.length) : "";
+    CHECK(edited == c.edited, "%s: edited log reads \"%s\"", c.name, edited.c_str());
+    CHECK(edit.empty == c.empty, "%s: empty %d", c.name, edit.empty);
+    FreeLogEdit(&edit);
+}
+
+static void TestAsInstalled()
+{
+    const Case cases[] = {
+        {"one installation",
+         "[ZV Packages]\r\nNumberInstalled=1\r\n1=ZV-001 Strider for Quake3\r\n"
+         "[ZV-001 Strider for Quake3]\r\nFiles=2\r\n1=C:\\Games\\Quake3\\ZV-001.txt\r\n"
+         "2=C:\\Games\\Quake3\\baseq3\\PakZV01.pk3\r\n",
+         true,
+         {"C:\\Games\\Quake3\\ZV-001.txt", "C:\\Games\\Quake3\\baseq3\\PakZV01.pk3"},
+         "",
+         true},
+        {"two installations, blank lines between sections",
+         "[ZV Packages]\r\nNumberInstalled=2\r\n1=ZV-001 Strider for Quake3\r\n"
+         "2=ZV-001 Strider for Quake3\r\n\r\n[ZV-001 Strider for Quake3]\r\nFiles=4\r\n"
+         "1=C:\\Q\\ZV-001.txt\r\n2=C:\\Q\\baseq3\\PakZV01.pk3\r\n3=C:\\Q\\ZV-001.txt\r\n"
+         "4=C:\\Q\\baseq3\\PakZV02.pk3\r\n\r\n",
+         true,
+         {"C:\\Q\\ZV-001.txt", "C:\\Q\\baseq3\\PakZV01.pk3", "C:\\Q\\ZV-001.txt",
+          "C:\\Q\\baseq3\\PakZV02.pk3"},
+         "",
+         true},
+    };
+    for (const Case &c : cases)
+        CheckCase(c);
+}
+
+static void TestOtherPackagesKept()
+{
+    const Case cases[] = {
+        {"other packages around ours, names in other letter case",
+         "[ZV Packages]\r\nNumberInstalled=4\r\n1=ZV-002 Runner\r\n2=zv-001 STRIDER for quake3\r\n"
+         "3=ZV-003 Crawler\r\n4=ZV-001 Strider for Quake3\r\n"
+         "[ZV-002 Runner]\r\nFiles=1\r\n1=C:\\Q\\ZV-002.txt\r\n"
+         "[zv-001 strider FOR QUAKE3]\r\nFiles=1\r\n1=C:\\Q\\ZV-001.txt\r\n"
+         "[ZV-003 Crawler]\r\nFiles=1\r\n1=C:\\Q\\ZV-003.txt\r\n",
+         true,
+         {"C:\\Q\\ZV-001.txt"},
+         "[ZV Packages]\r\nNumberInstalled=2\r\n1=ZV-002 Runner\r\n2=ZV-003 Crawler\r\n"
+         "[ZV-002 Runner]\r\nFiles=1\r\n1=C:\\Q\\ZV-002.txt\r\n"
+         "[ZV-003 Crawler]\r\nFiles=1\r\n1=C:\\Q\\ZV-003.txt\r\n",
+         false},
+        {"list keys out of order and with a gap",
+         "[ZV Packages]\r\nNumberInstalled=5\r\n5=E\r\n2=ZV-001 Strider for Quake3\r\n1=A\r\n"
+         "3=C\r\n",
+         true,
+         {},
+         "[ZV Packages]\r\nNumberInstalled=3\r\n1=A\r\n2=C\r\n3=E\r\n",
+         false},
+        {"comments, other keys and other sections stay as they stood",
+         "; kept by hand\r\n[Settings]\r\n  Colour = Blue  \r\n\r\n[ZV Packages]\r\n"
+         "Owner=me\r\nNumberInstalled=1\r\n1=ZV-001 Strider for Quake3\r\n; note\r\n",
+         true,
+         {},
+         "; kept by hand\r\n[Settings]\r\n  Colour = Blue  \r\n\r\n[ZV Packages]\r\n"
+         "Owner=me\r\n; note\r\n",
+         false},
+        {"log that does not list the package is unchanged",
+         "[ZV Packages]\r\nNumberInstalled=1\r\n1=ZV-002 Runner\r\n[ZV-002 Runner]\r\nFiles=1\r\n"
+         "1=C:\\Q\\ZV-001.txt\r\n",
+         false,
+         {},
+         "[ZV Packages]\r\nNumberInstalled=1\r\n1=ZV-002 Runner\r\n[ZV-002 Runner]\r\nFiles=1\r\n"
+         "1=C:\\Q\\ZV-001.txt\r\n",
+         false},
+        {"empty log", "", false, {}, "", true},
+        {"only blank lines left",
+         "\r\n[ZV-001 Strider for Quake3]\r\n1=C:\\Q\\ZV-001.txt\r\n\r\n",
+         true,
+         {"C:\\Q\\ZV-001.txt"},
+         "\r\n",
+         true},
+    };
+    for (const Case &c : cases)
+        CheckCase(c);
+}
+
+static void TestHowEntriesAreRead()
+{
+    const Case cases[] = {
+        {"section without a list entry still counts, values trimmed and unquoted",
+         "[ ZV-001 Strider for Quake3 ]\r\n Files = 3 \r\n 1 = \"C:\\Q\\ZV-001.txt\" \r\n"
+         "2='C:\\Q\\baseq3\\PakZV01.pk3'\r\n3=\"C:\\x\r\n",
+         true,
+         {"C:\\Q\\ZV-001.txt", "C:\\Q\\baseq3\\PakZV01.pk3", "\"C:\\x"},
+         "",
+         true},
+        {"keys that are not plain numbers are not files",
+         "[ZV-001 Strider for Quake3]\r\n01=C:\\a\r\n1a=C:\\b\r\n-1=C:\\c\r\n0=C:\\d\r\n"
+         "2=C:\\e\r\nC:\\f\r\n",
+         true,
+         {"C:\\e"},
+         "",
+         true},
+        {"two sections of the package: both go",
+         "[ZV-001 Strider for Quake3]\r\n1=C:\\a\r\n[Other]\r\nk=v\r\n"
+         "[ZV-001 Strider for Quake3]\r\n1=C:\\b\r\n",
+         true,
+         {"C:\\a", "C:\\b"},
+         "[Other]\r\nk=v\r\n",
+         false},
+        {"line feeds only and no final line end",
+         "[ZV Packages]\nNumberInstalled=2\n1=ZV-001 Strider for Quake3\n2=Other",
+         true,
+         {},
+         "[ZV Packages]\nNumberInstalled=1\r\n1=Other\r\n",
+         false},
+        {"a second list section joins the first",
+         "[X]\r\na=1\r\n[ZV Packages]\r\n2=Other\r\n1=ZV-001 Strider for Quake3\r\n[ZV Packages]",
+         true,
+         {},
+         "[X]\r\na=1\r\n[ZV Packages]\r\nNumberInstalled=1\r\n1=Other\r\n",
+         false},
+    };
+    for (const Case &c : cases)
+        CheckCase(c);
+}
+
+// A log of many installations: every entry of ours goes, the count follows the others.
+static void TestLongList()
+{
+    std::string log = "[ZV Packages]\r\nNumberInstalled=300\r\n";
+    std::string want = "[ZV Packages]\r\nNumberInstalled=150\r\n";
+    for (int i = 1; i <= 300; i++) {
+        bool ours = i % 2 == 0;
+        log += std::to_string(i) + "=" + (ours ? kPackage : "P" + std::to_string(i)) + "\r\n";
+        if (!ours)
+            want += std::to_string(i / 2 + 1) + "=P" + std::to_string(i) + "\r\n";
+    }
+    LogEdit edit;
+    CHECK(EditLog(log.data(), log.size(), kPackage, &edit), "EditLog failed");
+    CHECK(edit.listed, "not listed");
+    CHECK_TEXT(std::string(edit.text.data, edit.text.length), want);
+    FreeLogEdit(&edit);
+}
+
+int main()
+{
+    TestAsInstalled();
+    TestOtherPackagesKept();
+    TestHowEntriesAreRead();
+    TestLongList();
+    return CheckDone();
+}
