@@ -65,9 +65,24 @@ static bool InstallPack(HWND owner, const char *sourceDir, const char *gameDir)
     return installed;
 }
 
-bool InstallPackage(HWND owner, const char *gameDir)
+// The log and the uninstall entry must hold full paths: a directory typed relative to the
+// current one would leave the uninstaller unable to find anything. It is resolved once here;
+// the copies land in the same place either way. "X:" alone names a drive's root and a path
+// starting "X:\\" or "\\\\" is already full: those stay exactly as typed.
+static char *FullGameDir(const char *gameDir)
 {
-    SetLogPath(gameDir);
+    bool drive = gameDir[0] && gameDir[1] == ':';
+    if ((drive && (gameDir[2] == 0 || gameDir[2] == '\\')) ||
+        (gameDir[0] == '\\' && gameDir[1] == '\\'))
+        return DupString(gameDir);
+    char full[MAX_PATH];
+    DWORD length = GetFullPathNameA(gameDir, sizeof full, full, NULL);
+    return DupString(length > 0 && length < sizeof full ? full : gameDir);
+}
+
+bool InstallPackage(HWND owner, const char *typedGameDir)
+{
+    SetLogPath(typedGameDir);
     if (IsPackageInstalled(TableText(IDS_PACKAGE_NAME)) &&
         MessageBoxA(owner,
                     "You appear to have already installed this package here. Do you wish to "
@@ -81,7 +96,9 @@ bool InstallPackage(HWND owner, const char *gameDir)
     char modulePath[MAX_PATH];
     DWORD length = GetModuleFileNameA(NULL, modulePath, sizeof modulePath);
     char *sourceDir = SourceDirectory(modulePath, length, sizeof modulePath);
-    if (!sourceDir) {
+    char *gameDir = sourceDir ? FullGameDir(typedGameDir) : NULL;
+    if (!gameDir) {
+        free(sourceDir);
         MessageBoxA(owner,
                     "Could not locate source directory. The installation cannot continue. "
                     "Please eMail \"support@example.com\" about this problem.",
@@ -101,6 +118,7 @@ bool InstallPackage(HWND owner, const char *gameDir)
     free(uninstaller);
     bool packInstalled = InstallPack(owner, sourceDir, gameDir);
     free(sourceDir);
+    free(gameDir);
     CloseProgressDialog();
 
     if (!packInstalled)

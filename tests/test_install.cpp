@@ -89,14 +89,20 @@ static void TestInstallTwice()
     CHECK_TEXT(Value(game, kPackageName, "4"), game + "\\baseq3\\PakZV02.pk3");
 }
 
-// A game directory typed relative to the current directory: files and log land together.
+// A game directory typed relative to the current directory: files and log land together, and
+// the log and the uninstall entry hold full paths that the uninstaller can use.
 static void TestRelativeGameDir()
 {
     MakeGameDir(CurrentDir() + "\\Relative", true);
     CHECK(Install(__LINE__, "Relative", {}), "the installation gave false");
     std::string game = CurrentDir() + "\\Relative";
     CHECK(FileExists(game + "\\baseq3\\PakZV01.pk3"), "the pack is not in the game directory");
-    CHECK_TEXT(Value(game, kPackageName, "1"), "Relative\\ZV-001.txt");
+    CHECK_TEXT(Value(game, kPackageName, "1"), game + "\\ZV-001.txt");
+    CHECK_TEXT(Value(game, kPackageName, "2"), game + "\\baseq3\\PakZV01.pk3");
+    DWORD type = 0;
+    std::string command;
+    CHECK(ReadUninstallValue("UninstallString", &type, &command), "no uninstall command");
+    CHECK_TEXT(command, "\"" + game + "\\zvuninst.exe\"" + std::string(1, '\0'));
     char windows[MAX_PATH];
     GetWindowsDirectoryA(windows, sizeof windows);
     CHECK(!FileExists(std::string(windows) + "\\Relative\\ZVFiles.log"),
