@@ -1,10 +1,13 @@
-// The installer's entry point: the backdrop, the pages in their fixed order, then the final
-// message.
+// The installer's entry point: the backdrop, the pages in their fixed order, the installation,
+// then the final message.
 #include <windows.h>
+#include <stdlib.h>
 
 #include "info_page.h"
 #include "table_string.h"
 #include "../backdrop/backdrop.h"
+#include "../gamedir/details_page.h"
+#include "../install/install.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
@@ -23,7 +26,17 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
         delete backdrop;
         return 0;
     }
-    RunInfoPages(backdrop->GetBackdropWindow());
+    // Every page and box is owned by the backdrop window as it is at that moment.
+    char *gameDir = NULL;
+    if (RunInfoPages(backdrop->GetBackdropWindow()) &&
+        RunDetailsPage(backdrop->GetBackdropWindow(), &gameDir)) {
+        bool done = InstallPackage(backdrop->GetBackdropWindow(), gameDir);
+        // "Installation aborted" is both the text and the caption.
+        MessageBoxA(backdrop->GetBackdropWindow(),
+                    done ? "Installation is complete" : "Installation aborted",
+                    done ? "Happy Fragging" : "Installation aborted", MB_OK);
+    }
+    free(gameDir);
     backdrop->CloseBackdrop();
     delete backdrop;
     return 0;

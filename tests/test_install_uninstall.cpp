@@ -60,9 +60,11 @@ static std::string RegisteredUninstaller()
 // Uninstalls as the list of programs does: runs the registered command from its directory.
 static UninstallRun UninstallRegistered(const std::string &dir)
 {
+    // The command is the uninstaller's path in quotes, so a path with blanks runs the right
+    // program.
     std::string command = RegisteredUninstaller();
-    CHECK_TEXT(command, dir + "\\zvuninst.exe");
-    UninstallRun run = RunUninstaller(command.substr(0, command.rfind('\\')), IDYES);
+    CHECK_TEXT(command, "\"" + dir + "\\zvuninst.exe\"");
+    UninstallRun run = RunUninstaller(command.substr(1, command.rfind('\\') - 1), IDYES);
     CHECK(run.asked && run.reported && run.ended && run.exitCode == 0,
           "uninstaller: asked %d, reported %d, ended %d with %lu", run.asked, run.reported,
           run.ended, run.exitCode);

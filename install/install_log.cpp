@@ -1,0 +1,75 @@
+// The install log over the system's private profile functions. Counts are read back from the
+// file before every append, so each installation adds to whatever lists are already there.
+#include "install_log.h"
+
+#include "../app/text.h"
+
+#include <windows.h>
+#include <stdlib.h>
+#include <string.h>
+
+static const char kPackageList[] = "ZV Packages";
+
+// Null until SetLogPath: the log is then read as empty and left unwritten.
+static char *s_logPath;
+
+void SetLogPath(const char *gameDir)
+{
+    free(s_logPath);
+    s_logPath = JoinPath(gameDir, "ZVFiles.log");
+    if (!s_logPath)
+        return;
+    // The profile functions put a file named by a relative path into the Windows directory,
+    // away from the files it lists.
+    DWORD size = GetFullPathNameA(s_logPath, 0, NULL, NULL);
+    char *full = size ? (char *)malloc(size) : NULL;
+    if (full && GetFullPathNameA(s_logPath, size, full, NULL) < size) {
+        free(s_logPath);
+        s_logPath = full;
+    } else {
+        free(full);
+    }
+}
+
+static int ReadCount(const char *section, const char *countKey)
+{
+    return (int)GetPrivateProfileIntA(section, countKey, 0, s_logPath);
+}
+
+bool IsPackageInstalled(const char *package)
+{
+    if (!s_logPath)
+        return false;
+    int count = ReadCount(kPackageList, "NumberInstalled");
+    for (int k = 1; k <= count; k++) {
+        char key[16];
+        char entry[260];
+        FormatText(key, sizeof key, "%d", k);
+        GetPrivateProfileStringA(kPackageList, key, "", entry, sizeof entry, s_logPath);
+        // The C runtime's comparison in the "C" locale folds only A to Z.
+        if (_stricmp(entry, package) == 0)
+            return true;
+    }
+    return false;
+}
+
+// The count first, then the entry under the new number: a failed second write leaves a gap
+// that the next append writes after.
+static bool AppendEntry(const char *section, const char *countKey, const char *value)
+{
+    char key[16];
+    FormatText(key, sizeof key, "%d", ReadCount(section, countKey) + 1);
+    WritePrivateProfileStringA(section, countKey, key, s_logPath);
+    return WritePrivateProfileStringA(section, key, value, s_logPath) != 0;
+}
+
+void RecordPackage(const char *package)
+{
+    if (s_logPath)
+        AppendEntry(kPackageList, "NumberInstalled", package);
+}
+
+bool RecordInstalledFile(const char *package, const char *path)
+{
+    return s_logPath && AppendEntry(package, "Files", path);
+}

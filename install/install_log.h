@@ -1,0 +1,16 @@
+// The install log ZVFiles.log in the game directory: which packages were installed there and
+// which files each one installed, kept as a private profile (INI) file that only grows.
+#ifndef ZV_INSTALL_INSTALL_LOG_H
+#define ZV_INSTALL_INSTALL_LOG_H
+
+// Points every later log operation at ZVFiles.log in the game directory, made absolute
+// against the current directory.
+void SetLogPath(const char *gameDir);
+// True when the log's package list names the package (letter case aside).
+bool IsPackageInstalled(const char *package);
+// Appends the package to the package list.
+void RecordPackage(const char *package);
+// Appends the path to the package's own section; the outcome of the last write.
+bool RecordInstalledFile(const char *package, const char *path);
+
+#endif

@@ -1,0 +1,17 @@
+// The modeless progress dialog that shows each file being installed, its target and size, and
+// how far the installation has come. All three operations run on the installing thread.
+#ifndef ZV_INSTALL_PROGRESS_DIALOG_H
+#define ZV_INSTALL_PROGRESS_DIALOG_H
+
+#include <windows.h>
+
+// Starts the progress thread and returns once its dialog exists, or once the thread has ended
+// without one; the installation then goes on without a progress display. Does nothing while a
+// dialog is open.
+void StartProgressDialog(HWND owner);
+// Shows the file about to be copied. A new file also counts the previous one as done.
+void UpdateProgress(const char *source, const char *target, bool newFile);
+// Closes the dialog, waits for its thread to end and releases the thread handle.
+bool CloseProgressDialog();
+
+#endif

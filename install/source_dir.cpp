@@ -1,0 +1,22 @@
+// Takes the directory from the result of GetModuleFileNameA, refusing a cut path: a path that
+// filled the buffer would name some other directory.
+#include "source_dir.h"
+
+#include <stdlib.h>
+#include <string.h>
+
+char *SourceDirectory(const char *modulePath, size_t length, size_t bufferSize)
+{
+    if (length == 0 || length >= bufferSize)
+        return NULL;
+    const char *lastSeparator = strrchr(modulePath, '\\');
+    if (!lastSeparator)
+        return NULL;
+    size_t dirLength = (size_t)(lastSeparator - modulePath);
+    char *dir = (char *)malloc(dirLength + 1);
+    if (!dir)
+        return NULL;
+    memcpy(dir, modulePath, dirLength);
+    dir[dirLength] = 0;
+    return dir;
+}

@@ -1,0 +1,50 @@
+// Registers the installed uninstaller under the machine-wide uninstall key. The value writes
+// are not checked: the installation goes on whatever the registry says.
+#include "uninstall_reg.h"
+
+#include <stdlib.h>
+#include <string.h>
+
+static const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+
+// REG_SZ data must include its terminating zero in the byte count.
+static void SetStringValue(HKEY key, const char *name, const char *text)
+{
+    RegSetValueExA(key, name, 0, REG_SZ, (const BYTE *)text, (DWORD)strlen(text) + 1);
+}
+
+// Unquoted, a path with blanks (C:\Program Files\...) would let Windows start "C:\Program".
+static char *QuotedCommand(const char *path)
+{
+    size_t length = strlen(path);
+    char *command = (char *)malloc(length + 3);
+    if (!command)
+        return NULL;
+    command[0] = '"';
+    memcpy(command + 1, path, length);
+    command[length + 1] = '"';
+    command[length + 2] = 0;
+    return command;
+}
+
+LONG RegisterUninstaller(const char *subkey, const char *displayName, const char *uninstallPath)
+{
+    HKEY parent = NULL;
+    LONG result = RegCreateKeyA(HKEY_LOCAL_MACHINE, kUninstallKey, &parent);
+    if (result != ERROR_SUCCESS)
+        return result;
+    HKEY key = NULL;
+    result = RegCreateKeyA(parent, subkey, &key);
+    if (result != ERROR_SUCCESS) {
+        RegCloseKey(parent);
+        return result;
+    }
+    SetStringValue(key, "DisplayName", displayName);
+    char *command = QuotedCommand(uninstallPath);
+    if (command) {
+        SetStringValue(key, "UninstallString", command);
+        free(command);
+    }
+    RegCloseKey(key);
+    return RegCloseKey(parent);
+}

@@ -1,0 +1,12 @@
+// The package's entry in the system's list of removable programs.
+#ifndef ZV_INSTALL_UNINSTALL_REG_H
+#define ZV_INSTALL_UNINSTALL_REG_H
+
+#include <windows.h>
+
+// Creates or opens HKEY_LOCAL_MACHINE\...\Uninstall\<subkey> and writes DisplayName and
+// UninstallString (the uninstaller's path in double quotes). ERROR_SUCCESS, or the error code
+// of the key creation that failed.
+LONG RegisterUninstaller(const char *subkey, const char *displayName, const char *uninstallPath);
+
+#endif

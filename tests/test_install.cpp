@@ -1,0 +1,138 @@
+// InstallPackage called in-process with the package files beside this program, while a driver
+// thread answers its boxes: what lands on disk, in the log and in the registry.
+#include "check.h"
+#include "driver.h"
+#include "install_fixture.h"
+#include "app/table_string.h"
+#include "install/install.h"
+
+#include <string>
+#include <vector>
+
+static HWND s_owner;
+static std::vector<std::string> s_sources;
+
+struct DriverRun {
+    std::vector<ExpectedBox> boxes;
+    int line;
+    volatile bool done;
+};
+
+static DWORD WINAPI Drive(void *param)
+{
+    DriverRun *run = (DriverRun *)param;
+    AnswerBoxes(run->line, run->boxes, s_owner, [run] { return run->done; });
+    return 0;
+}
+
+// Runs InstallPackage into gameDir while the boxes are answered; its result.
+static bool Install(int line, const std::string &gameDir, std::vector<ExpectedBox> boxes)
+{
+    DriverRun run;
+    run.boxes = boxes;
+    run.line = line;
+    run.done = false;
+    HANDLE driver = CreateThread(NULL, 0, Drive, &run, 0, NULL);
+    bool result = InstallPackage(s_owner, gameDir.c_str());
+    run.done = true;
+    CheckAt(__FILE__, line, WaitForSingleObject(driver, 30000) == WAIT_OBJECT_0, "driver",
+            "the driver did not finish");
+    CloseHandle(driver);
+    CheckAt(__FILE__, line, FindProgressDialog() == NULL, "progress", "a progress dialog is left");
+    return result;
+}
+
+static std::string Value(const std::string &dir, const char *section, const char *key)
+{
+    char value[260];
+    GetPrivateProfileStringA(section, key, "", value, sizeof value,
+                             (dir + "\\ZVFiles.log").c_str());
+    return value;
+}
+
+// A first installation into an empty game directory, then a second one answered Yes: the
+// package is listed twice, the licence logged again and the pack placed in slot 02.
+static void TestInstallTwice()
+{
+    std::string game = CurrentDir() + "\\Game";
+    MakeGameDir(game, true);
+    DeleteUninstallKey();
+    CHECK(Install(__LINE__, game, {}), "the first installation gave false");
+    CHECK(SameFile(s_sources[0], game + "\\ZV-001.txt"), "the licence was not copied");
+    CHECK(SameFile(s_sources[1], game + "\\zvuninst.exe"), "the uninstaller was not copied");
+    CHECK(SameFile(s_sources[2], game + "\\baseq3\\PakZV01.pk3"), "the pack is not in slot 01");
+    std::vector<std::string> want = {"[ZV Packages]",
+                                     "NumberInstalled=1",
+                                     "1=ZV-001 Strider for Quake3",
+                                     "[ZV-001 Strider for Quake3]",
+                                     "Files=2",
+                                     "1=" + game + "\\ZV-001.txt",
+                                     "2=" + game + "\\baseq3\\PakZV01.pk3"};
+    CHECK(NonBlankLines(game + "\\ZVFiles.log") == want, "the log is not the seven lines");
+    DWORD type = 0;
+    std::string command;
+    CHECK(ReadUninstallValue("UninstallString", &type, &command) && type == REG_SZ,
+          "no uninstall command");
+    CHECK_TEXT(command, "\"" + game + "\\zvuninst.exe\"" + std::string(1, '\0'));
+
+    // Older copies of the licence and the uninstaller are replaced; the pack takes slot 02.
+    WriteText(game + "\\ZV-001.txt", "an older licence");
+    WriteText(game + "\\zvuninst.exe", "an older uninstaller");
+    CHECK(Install(__LINE__, game, {kReinstallQuestion}), "the second installation gave false");
+    CHECK(SameFile(s_sources[0], game + "\\ZV-001.txt"), "the older licence was kept");
+    CHECK(SameFile(s_sources[1], game + "\\zvuninst.exe"), "the older uninstaller was kept");
+    CHECK(SameFile(s_sources[2], game + "\\baseq3\\PakZV02.pk3"), "the pack is not in slot 02");
+    CHECK_TEXT(Value(game, "ZV Packages", "NumberInstalled"), "2");
+    CHECK_TEXT(Value(game, "ZV Packages", "2"), kPackageName);
+    CHECK_TEXT(Value(game, kPackageName, "Files"), "4");
+    CHECK_TEXT(Value(game, kPackageName, "3"), game + "\\ZV-001.txt");
+    CHECK_TEXT(Value(game, kPackageName, "4"), game + "\\baseq3\\PakZV02.pk3");
+}
+
+// A game directory typed relative to the current directory: files and log land together, and
+// the log and the uninstall entry hold full paths that the uninstaller can use.
+static void TestRelativeGameDir()
+{
+    MakeGameDir(CurrentDir() + "\\Relative", true);
+    CHECK(Install(__LINE__, "Relative", {}), "the installation gave false");
+    std::string game = CurrentDir() + "\\Relative";
+    CHECK(FileExists(game + "\\baseq3\\PakZV01.pk3"), "the pack is not in the game directory");
+    CHECK_TEXT(Value(game, kPackageName, "1"), game + "\\ZV-001.txt");
+    CHECK_TEXT(Value(game, kPackageName, "2"), game + "\\baseq3\\PakZV01.pk3");
+    DWORD type = 0;
+    std::string command;
+    CHECK(ReadUninstallValue("UninstallString", &type, &command), "no uninstall command");
+    CHECK_TEXT(command, "\"" + game + "\\zvuninst.exe\"" + std::string(1, '\0'));
+    char windows[MAX_PATH];
+    GetWindowsDirectoryA(windows, sizeof windows);
+    CHECK(!FileExists(std::string(windows) + "\\Relative\\ZVFiles.log"),
+          "the log went to the Windows directory");
+}
+
+// A licence missing beside the installer is not reported and is logged all the same.
+static void TestLicenceMissing()
+{
+    std::string game = CurrentDir() + "\\NoLicence";
+    MakeGameDir(game, true);
+    MoveFileA(s_sources[0].c_str(), (s_sources[0] + ".away").c_str());
+    CHECK(Install(__LINE__, game, {}), "the installation gave false");
+    MoveFileA((s_sources[0] + ".away").c_str(), s_sources[0].c_str());
+    CHECK(!FileExists(game + "\\ZV-001.txt"), "a licence appeared from nowhere");
+    CHECK_TEXT(Value(game, kPackageName, "1"), game + "\\ZV-001.txt");
+    CHECK_TEXT(Value(game, kPackageName, "2"), game + "\\baseq3\\PakZV01.pk3");
+}
+
+int main()
+{
+    g_hInstance = GetModuleHandleA(NULL);
+    s_sources = MakePackageFiles(1000, 3000, 5000);
+    s_owner = StartOwnerWindow();
+    if (!CHECK(s_sources[2] != "" && s_owner, "no package files or owner window"))
+        return CheckDone();
+    TestInstallTwice();
+    TestRelativeGameDir();
+    TestLicenceMissing();
+    StopOwnerWindow();
+    CHECK(DeleteUninstallKey(), "the uninstall key was left behind");
+    return CheckDone();
+}

@@ -1,0 +1,112 @@
+// The uninstall entry written by RegisterUninstaller, read back value by value.
+#include "check.h"
+#include "install_fixture.h"
+#include "install/uninstall_reg.h"
+
+#include <winternl.h>
+#include <string>
+#include <vector>
+
+static const char kDisplayName[] = "ZV Models for Quake3";
+
+// A REG_SZ value holding exactly the text and its terminating zero.
+static void CheckStringValue(int line, const char *name, const std::string &text)
+{
+    DWORD type = 0;
+    std::string data;
+    bool found = ReadUninstallValue(name, &type, &data);
+    CheckAt(__FILE__, line, found && type == REG_SZ, "value", "%s: found %d, type %lu", name, found,
+            type);
+    CheckTextAt(__FILE__, line, data, text + std::string(1, '\0'), name);
+}
+
+static void TestEntry()
+{
+    static const char *const paths[] = {
+        "C:\\Program Files\\Quake III Arena\\zvuninst.exe",
+        "D:\\Games\\Quake3\\zvuninst.exe", // the next installation rewrites the entry
+    };
+    for (const char *path : paths) {
+        LONG result = RegisterUninstaller("ZVQ3Models", kDisplayName, path);
+        CHECK(result == ERROR_SUCCESS, "RegisterUninstaller gave %ld", result);
+        CheckStringValue(__LINE__, "DisplayName", kDisplayName);
+        // Quoted, so that a blank in the path does not split the command.
+        CheckStringValue(__LINE__, "UninstallString", std::string("\"") + path + "\"");
+    }
+}
+
+static void TestOtherValuesKept()
+{
+    HKEY key;
+    RegCreateKeyA(HKEY_LOCAL_MACHINE, kUninstallKey, &key);
+    RegSetValueExA(key, "Publisher", 0, REG_SZ, (const BYTE *)"ZV Developments", 16);
+    RegSetValueExA(key, "DisplayName", 0, REG_SZ, (const BYTE *)"Old name", 9);
+    RegCloseKey(key);
+    RegisterUninstaller("ZVQ3Models", kDisplayName, "C:\\Quake3\\zvuninst.exe");
+    CheckStringValue(__LINE__, "Publisher", "ZV Developments");
+    CheckStringValue(__LINE__, "DisplayName", kDisplayName);
+}
+
+// Handles the process holds, registry keys among them, from the system's handle list
+// (GetProcessHandleCount is a stub under Wine).
+static long OpenHandles()
+{
+    struct Entry {
+        ULONG process;
+        BYTE type, flags;
+        USHORT handle;
+        PVOID object;
+        ACCESS_MASK access;
+    };
+    typedef NTSTATUS(NTAPI * QueryFunction)(ULONG, PVOID, ULONG, PULONG);
+    QueryFunction query = (QueryFunction)(void *)GetProcAddress(GetModuleHandleA("ntdll.dll"),
+                                                                "NtQuerySystemInformation");
+    std::vector<char> buffer(1 << 22);
+    ULONG length = 0;
+    const ULONG kSystemHandleInformation = 16;
+    if (!query || query(kSystemHandleInformation, buffer.data(), (ULONG)buffer.size(), &length))
+        return -1;
+    ULONG count = *(ULONG *)buffer.data();
+    const Entry *entries = (const Entry *)(buffer.data() + sizeof(ULONG_PTR));
+    long own = 0;
+    for (ULONG i = 0; i < count; i++)
+        if (entries[i].process == GetCurrentProcessId())
+            own++;
+    return own;
+}
+
+// A subkey that cannot be created gives its error code, writes nothing and leaks no key.
+static void TestRefusedSubkey()
+{
+    std::string tooLong(300, 'k');
+    long before = OpenHandles();
+    LONG result = ERROR_SUCCESS;
+    for (int i = 0; i < 50; i++)
+        result = RegisterUninstaller(tooLong.c_str(), kDisplayName, "C:\\zvuninst.exe");
+    long after = OpenHandles();
+    CHECK(result != ERROR_SUCCESS, "an over-long subkey name was accepted");
+    CHECK(before > 0 && after == before, "handles went from %ld to %ld", before, after);
+    HKEY parent;
+    RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall", 0,
+                  KEY_READ, &parent);
+    CHECK(RegQueryValueExA(parent, "UninstallString", NULL, NULL, NULL, NULL) != ERROR_SUCCESS,
+          "a value was written into the parent key");
+    RegCloseKey(parent);
+    // The successful path releases both keys too.
+    before = OpenHandles();
+    for (int i = 0; i < 50; i++)
+        RegisterUninstaller("ZVQ3Models", kDisplayName, "C:\\zvuninst.exe");
+    after = OpenHandles();
+    CHECK(before > 0 && after == before, "handles went from %ld to %ld", before, after);
+}
+
+int main()
+{
+    if (!CHECK(DeleteUninstallKey(), "the uninstall key cannot be removed"))
+        return CheckDone();
+    TestEntry();
+    TestOtherValuesKept();
+    TestRefusedSubkey();
+    CHECK(DeleteUninstallKey(), "the uninstall key was left behind");
+    return CheckDone();
+}
