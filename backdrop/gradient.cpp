@@ -1,7 +1,10 @@
 // The colour arithmetic of the backdrop's gradients; the drawing is in gradient_paint.cpp.
 #include "gradient.h"
 
-#include <math.h>
+// The C runtime DLL's own functions: MinGW's static replacements would bring their error
+// handling and unwind tables into the executable for nothing.
+extern "C" __declspec(dllimport) double __cdecl atan2(double y, double x);
+extern "C" __declspec(dllimport) double __cdecl sqrt(double x);
 
 static const double kPi = 3.14159265358979;
 
