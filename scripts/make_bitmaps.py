@@ -98,10 +98,10 @@ def downsample(canvas):
 
 # --------------------------------------------------------------- shading ---
 
-def lit(base, n, amb=0.22, spec=0.55, shin=18):
+def lit(base, n, amb=0.22, gloss=0.55, shin=18):
     """Simple Blinn-Phong shading of colour base with unit normal n."""
     d = max(0.0, sum(a * b for a, b in zip(n, L_DIR)))
-    s = max(0.0, sum(a * b for a, b in zip(n, H_DIR))) ** shin * spec * 255
+    s = max(0.0, sum(a * b for a, b in zip(n, H_DIR))) ** shin * gloss * 255
     return tuple(c * (amb + 0.9 * d) + s for c in base)
 
 
@@ -247,7 +247,7 @@ def make_portrait(skin, trim, visor):
 
     def neck(x, y):  # ribbed cylinder
         nx = (x - 32) / 7.0
-        c = lit(dark, (nx, 0.0, math.sqrt(max(0.0, 1 - nx * nx))), spec=0.3)
+        c = lit(dark, (nx, 0.0, math.sqrt(max(0.0, 1 - nx * nx))), gloss=0.3)
         return scale(c, 0.55) if int(y) % 2 else c
     polygon(cv, [(25, 36), (39, 36), (40, 47), (24, 47)], neck)
     # angular shoulder pads: steel under-plate, coloured armour plate, trim stripe
@@ -257,15 +257,15 @@ def make_portrait(skin, trim, visor):
         polygon(cv, px([(1, 54), (4, 46), (14, 41), (24, 43), (26, 50), (21, 58), (3, 60)]),
                 bulge(trim, cx, 50, 13, 10))
         polygon(cv, px([(2, 51), (6, 44), (15, 39.5), (23, 41.5), (24, 48), (19, 54), (4, 55)]),
-                bulge(skin, 32 + sgn * 19, 45, 12, 9, spec=0.7))
+                bulge(skin, 32 + sgn * 19, 45, 12, 9, gloss=0.7))
         polygon(cv, px([(4, 52), (19, 51), (18, 53), (5, 54)]), solid(scale(trim, 0.4)))
     # ear pieces behind the helmet
     for cx in (17.5, 46.5):
-        ellipse(cv, cx, 27, 4, 6, bulge(trim, cx, 26, 4, 6, spec=0.8, shin=30))
+        ellipse(cv, cx, 27, 4, 6, bulge(trim, cx, 26, 4, 6, gloss=0.8, shin=30))
     # helmet dome, crest and jaw guard
-    ellipse(cv, 32, 25, 14.5, 16, bulge(skin, 32, 25, 14.5, 16, spec=0.6, shin=24))
+    ellipse(cv, 32, 25, 14.5, 16, bulge(skin, 32, 25, 14.5, 16, gloss=0.6, shin=24))
     polygon(cv, [(30.5, 9.2), (33.5, 9.2), (33.1, 21), (30.9, 21)],
-            bulge(trim, 32, 15, 3, 9, spec=0.8))
+            bulge(trim, 32, 15, 3, 9, gloss=0.8))
     polygon(cv, [(19.5, 29), (24, 33), (40, 33), (44.5, 29), (42, 37), (36, 41.5),
                  (28, 41.5), (22, 37)], bulge(trim, 32, 33, 13, 10, flat=0.8))
     for gy in (35, 37):
