@@ -28,6 +28,12 @@ for spec in ${ZV_TEST_DRIVES:-}; do
     link=$WINEPREFIX/dosdevices/$letter:
     if [ "$spec" = "$letter=missing" ]; then
         ln -sfn "$fixtures/$letter-missing" "$link"
+    elif [ "$spec" = "$letter=loop" ]; then
+        # A directory link back to the drive's root. Its long name makes a walk through it
+        # reach the 260-character path limit before the 40 links Linux follows in one path.
+        mkdir -p "$fixtures/$letter"
+        ln -sfn . "$fixtures/$letter/loopback"
+        ln -sfn "$fixtures/$letter" "$link"
     else
         mkdir -p "$fixtures/$letter"
         ln -sfn "$fixtures/$letter" "$link"

@@ -1,0 +1,209 @@
+// The drive search on fixture drives: which directory it finds and in which order it walks,
+// the boxes it shows for what cannot be listed, how it ends at the path limit, and that it
+// gives back what it takes.
+#include "check.h"
+#include "game_fixture.h"
+#include "gamedir/drive_search.h"
+#include "app/text.h"
+
+#include <stdlib.h>
+#include <string.h>
+
+static const int kD = 3, kE = 4, kF = 5, kL = 11;
+
+static HWND s_owner;
+
+struct Outcome {
+    bool hit;
+    std::string result;
+    std::vector<SeenBox> boxes;
+};
+
+static Outcome Search(int drive, const char *path)
+{
+    SearchErrorWatcher watcher;
+    char *result = DupString("left over");
+    Outcome outcome;
+    outcome.hit = SearchDriveForGame(s_owner, drive, path, &result);
+    outcome.boxes = watcher.Stop();
+    outcome.result = result ? result : "<null>";
+    CHECK(outcome.hit == (result != NULL), "hit %d with result %s", outcome.hit,
+          outcome.result.c_str());
+    free(result);
+    return outcome;
+}
+
+static void CheckHit(int line, int drive, const char *path, const std::string &want)
+{
+    Outcome outcome = Search(drive, path);
+    CHECK(outcome.hit && outcome.result == want, "line %d: walking %c:%s gave %s, want %s", line,
+          'A' + drive, path, outcome.result.c_str(), want.c_str());
+    CHECK(outcome.boxes.empty(), "line %d: %u boxes, the first: %s", line,
+          (unsigned)outcome.boxes.size(),
+          outcome.boxes.empty() ? "" : outcome.boxes[0].text.c_str());
+}
+
+static void CheckMiss(int line, int drive, const char *path)
+{
+    Outcome outcome = Search(drive, path);
+    CHECK(!outcome.hit && outcome.result == "<null>", "line %d: walking %c:%s gave %s", line,
+          'A' + drive, path, outcome.result.c_str());
+    CHECK(outcome.boxes.empty(), "line %d: %u boxes, the first: %s", line,
+          (unsigned)outcome.boxes.size(),
+          outcome.boxes.empty() ? "" : outcome.boxes[0].text.c_str());
+}
+
+static void TestWalkOrder()
+{
+    // Depth first: the first listed directory's whole subtree before its next sibling.
+    ClearDirectory("D:\\");
+    MakeDirectories("D:\\Alpha");
+    MakeDirectories("D:\\Omega");
+    std::vector<std::string> roots = ListedDirectories("D:\\");
+    if (!CHECK(roots.size() == 2, "the root lists %u directories", (unsigned)roots.size()))
+        return;
+    PutGame("D:\\" + roots[0] + "\\Deep\\Er");
+    PutGame("D:\\" + roots[1]);
+    CheckHit(__LINE__, kD, "\\", "D:\\" + roots[0] + "\\Deep\\Er");
+
+    // Siblings in listing order, whatever it is; the path with or without its backslash.
+    ClearDirectory("D:\\");
+    static const char *names[] = {"Game7",  "game2", "Beta",  "alpha",
+                                  "_under", "Zed",   "0zero", "~tilde"};
+    for (const char *name : names)
+        PutGame(std::string("D:\\Order\\") + name);
+    std::string first = "D:\\Order\\" + ListedDirectories("D:\\Order")[0];
+    CheckHit(__LINE__, kD, "\\", first);
+    CheckHit(__LINE__, kD, "\\Order", first);
+    CheckHit(__LINE__, kD, "\\Order\\", first);
+
+    // A directory that holds the game is returned before its own subdirectory is reached.
+    ClearDirectory("D:\\");
+    PutGame("D:\\Self");
+    PutGame("D:\\Self\\Sub");
+    CheckHit(__LINE__, kD, "\\", "D:\\Self");
+    CheckHit(__LINE__, kD, "\\Self", "D:\\Self\\Sub");
+
+    // Hidden and system directories are walked; a name beginning with ".." is no "..".
+    ClearDirectory("D:\\");
+    PutGame("D:\\..q\\Inner");
+    SetFileAttributesA("D:\\..q", FILE_ATTRIBUTE_HIDDEN);
+    SetFileAttributesA("D:\\..q\\Inner", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+    CHECK((GetFileAttributesA("D:\\..q\\Inner") & FILE_ATTRIBUTE_HIDDEN) &&
+              (GetFileAttributesA("D:\\..q\\Inner") & FILE_ATTRIBUTE_SYSTEM),
+          "the fixture directory is not hidden and system");
+    CheckHit(__LINE__, kD, "\\", "D:\\..q\\Inner");
+
+    // The root is never tested, files are not walked, a directory named quake3.exe is no game.
+    ClearDirectory("D:\\");
+    PutFile("D:\\quake3.exe");
+    MakeDirectories("D:\\Empty");
+    PutFile("D:\\Files\\notes");
+    MakeDirectories("D:\\Fake\\quake3.exe");
+    CheckMiss(__LINE__, kD, "\\");
+}
+
+static void CheckOneBox(int line, const Outcome &outcome, const std::string &text)
+{
+    if (!CHECK(outcome.boxes.size() == 1, "line %d: %u boxes", line,
+               (unsigned)outcome.boxes.size()))
+        return;
+    const SeenBox &box = outcome.boxes[0];
+    if (!text.empty())
+        CHECK_TEXT(box.text, text);
+    CHECK(!box.text.empty(), "line %d: the box says nothing", line);
+    CHECK(box.owner == s_owner, "line %d: the box is not owned by the given window", line);
+    CHECK(box.icon == MB_ICONHAND && box.buttons == MB_OK, "line %d: icon %x buttons %x", line,
+          box.icon, box.buttons);
+}
+
+static void TestReports()
+{
+    Outcome empty = Search(kE, "\\");
+    CHECK(!empty.hit, "an empty drive gave a hit");
+    CheckOneBox(__LINE__, empty, SystemText(ERROR_FILE_NOT_FOUND));
+    Outcome missing = Search(kF, "\\");
+    CHECK(!missing.hit, "a missing drive gave a hit");
+    CheckOneBox(__LINE__, missing, SystemText(ERROR_PATH_NOT_FOUND));
+
+    // A name the 8-bit interface cannot carry comes back as "?", which cannot be listed:
+    // one box for it, and the walk goes on.
+    ClearDirectory("D:\\");
+    MakeDirectories("D:\\Before");
+    MakeDirectories("D:\\Later");
+    std::vector<std::string> roots = ListedDirectories("D:\\");
+    std::wstring unlistable = L"\\\\?\\D:\\";
+    for (char c : roots[0])
+        unlistable += (wchar_t)c;
+    unlistable += L"\\\x4e2d";
+    CHECK(CreateDirectoryW(unlistable.c_str(), NULL), "cannot make the unlistable directory");
+    PutGame("D:\\" + roots[1]);
+    Outcome unreadable = Search(kD, "\\");
+    CHECK(unreadable.hit && unreadable.result == "D:\\" + roots[1],
+          "the walk did not go on after the unlistable directory: %s", unreadable.result.c_str());
+    CheckOneBox(__LINE__, unreadable, "");
+}
+
+// Paths that would pass 260 characters are skipped without a box, so a walk through a link
+// loop or down a too-deep tree ends; what fits below the limit is still found.
+static void TestPathLimit()
+{
+    CheckMiss(__LINE__, kL, "\\");
+
+    ClearDirectory("D:\\");
+    std::string chain = "D:\\Deep";
+    while (chain.size() < 300)
+        chain += "\\abcdefghi";
+    CHECK(MakeDirectories(chain), "cannot make the deep chain");
+    CheckMiss(__LINE__, kD, "\\");
+
+    // The deepest game the 8-bit interface can open: 249 characters and "\quake3.exe".
+    std::string parent = chain.substr(0, chain.rfind('\\', 247));
+    std::string deepest = parent + "\\" + std::string(249 - parent.size() - 1, 'b');
+    CHECK(PutGame(deepest), "cannot put the game at %u characters", (unsigned)deepest.size());
+    CheckHit(__LINE__, kD, "\\", deepest);
+}
+
+// The value the next new handle gets: the lowest free slot, which a leaked handle would take.
+static HANDLE NextHandleValue()
+{
+    HANDLE probe = CreateEventA(NULL, FALSE, FALSE, NULL);
+    CloseHandle(probe);
+    return probe;
+}
+
+static void TestReleases()
+{
+    ClearDirectory("D:\\");
+    PutGame("D:\\A\\B\\C\\Game");
+    MakeDirectories("D:\\A\\B\\C\\Game\\Below");
+    CheckHit(__LINE__, kD, "\\", "D:\\A\\B\\C\\Game");
+    HANDLE before = NextHandleValue();
+    // A result handed in is freed: 64 strings of 64 MB would not fit the address space.
+    const size_t big = 64u << 20;
+    for (int i = 0; i < 64; i++) {
+        char *result = (char *)malloc(big);
+        if (!CHECK(result != NULL, "round %d: a result handed in was not freed", i))
+            break;
+        memset(result, 'x', 16);
+        result[16] = 0;
+        bool hit = SearchDriveForGame(s_owner, kD, i % 2 ? "\\" : "\\A\\B\\C\\Game", &result);
+        CHECK(hit == (i % 2 == 1) &&
+                  (hit ? result && strcmp(result, "D:\\A\\B\\C\\Game") == 0 : result == NULL),
+              "round %d gave %d, %s", i, hit, result ? result : "<null>");
+        free(result);
+    }
+    CHECK(NextHandleValue() == before, "the walks left handles open");
+}
+
+int main()
+{
+    s_owner = CreateWindowA("STATIC", "Search owner", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, NULL,
+                            NULL, NULL, NULL);
+    TestWalkOrder();
+    TestReports();
+    TestPathLimit();
+    TestReleases();
+    DestroyWindow(s_owner);
+    return CheckDone();
+}
