@@ -1,0 +1,368 @@
+// The installation details page as the user meets it, run for real on the main thread while
+// a driver thread types, clicks, answers the boxes and works the open-file dialog.
+#include "check.h"
+#include "driver.h"
+#include "game_fixture.h"
+#include "app/table_string.h"
+#include "gamedir/details_page.h"
+#include "gamedir/drive_search.h"
+#include "resources/resource.h"
+
+#include <dlgs.h>
+#include <stdlib.h>
+#include <string>
+
+static const char *kCaption = "ZV Developments Model Installation";
+static const char *kBrowseTitle = "Please select your Quake3:Arena executable";
+static const char *kNotSpecified = "Quake3 Directory not specified";
+
+static HWND WaitForPage()
+{
+    return WaitForWindow("#32770", kCaption, IDC_GAMEDIR);
+}
+
+static HWND FocusOf(HWND page)
+{
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(page, NULL), &info);
+    return info.hwndFocus;
+}
+
+static HFONT TitleFont(HWND page)
+{
+    DWORD_PTR font = 0;
+    SendMessageTimeoutA(GetDlgItem(page, IDC_TITLE), WM_GETFONT, 0, 0, SMTO_ABORTIFHUNG, 5000,
+                        &font);
+    return (HFONT)font;
+}
+
+// Answers the box with that caption, checking that the page owns it; its text, or "".
+static std::string Answer(HWND page, const char *caption, int button, UINT icon = 0)
+{
+    MessageBoxInfo box;
+    if (!CHECK(WaitForMessageBox(&box, caption), "no \"%s\" box", caption))
+        return "";
+    CHECK(GetWindow(box.box, GW_OWNER) == page, "\"%s\" is not owned by the page", caption);
+    if (icon)
+        CHECK(box.icon == icon, "\"%s\" shows icon %x", caption, box.icon);
+    CHECK(AnswerMessageBox(box, button), "\"%s\" did not close", caption);
+    return box.text;
+}
+
+static void Leave(HWND page)
+{
+    Click(page, IDCANCEL);
+    Answer(page, "Really Quit?", IDYES);
+}
+
+// Waits until the edit shows something other than what it showed and the page takes input
+// again, so that the text is read whole, not while it changes.
+static std::string WaitForEditChange(HWND page, const std::string &old)
+{
+    DWORD start = GetTickCount();
+    while ((ControlText(page, IDC_GAMEDIR) == old || !IsWindowEnabled(page)) &&
+           GetTickCount() - start < kWaitMs)
+        Sleep(20);
+    return ControlText(page, IDC_GAMEDIR);
+}
+
+// Opens the open-file dialog from the page and checks what it offers.
+static HWND OpenBrowse(HWND page)
+{
+    Click(page, IDC_BROWSE);
+    HWND dialog = WaitForWindow("#32770", kBrowseTitle);
+    if (!CHECK(dialog != NULL, "no open-file dialog"))
+        return NULL;
+    CHECK(GetWindow(dialog, GW_OWNER) == page, "the open-file dialog is not owned by the page");
+    CHECK_TEXT(ControlText(dialog, cmb1), "Quake3 Executable");
+    return dialog;
+}
+
+static void ChooseFile(HWND page, const char *file)
+{
+    HWND dialog = OpenBrowse(page);
+    if (!dialog)
+        return;
+    int nameBox = GetDlgItem(dialog, edt1) ? edt1 : cmb13;
+    SetControlText(dialog, nameBox, file);
+    Click(dialog, IDOK);
+    if (CHECK(WaitForGone(dialog), "the open-file dialog did not take %s", file))
+        return;
+    MessageBoxInfo complaint; // the dialog's own "file not found", if any
+    if (WaitForMessageBox(&complaint, NULL, 1000))
+        AnswerMessageBox(complaint, IDOK);
+    Click(dialog, IDCANCEL);
+    WaitForGone(dialog);
+}
+
+// What a scenario leaves behind for the main thread to check.
+struct Scenario {
+    void (*drive)(HWND page);
+    bool accepted;
+    std::string directory; // as handed over; for a page left, unchanged
+};
+
+static void OpenAndLeave(HWND page)
+{
+    CHECK_TEXT(ControlText(page, IDC_HEADER), std::string(GetTableString(IDS_HEADER)) + "\n");
+    CHECK_TEXT(ControlText(page, IDC_GAMEDIR), "");
+    CHECK(FocusOf(page) == GetDlgItem(page, IDC_GAMEDIR), "the edit does not have the focus");
+    LOGFONTA font = {};
+    CHECK(GetObjectA(TitleFont(page), sizeof font, &font) == sizeof font, "no title font");
+    CHECK(font.lfHeight == -15 && font.lfWeight == FW_SEMIBOLD, "title font height %ld weight %ld",
+          font.lfHeight, font.lfWeight);
+
+    static const char *kNotSpecifiedText =
+        "You must specify your Quake3 directory before installation can commence. This is the "
+        "directory containing \"quake3.exe\".";
+    Click(page, IDOK);
+    CHECK_TEXT(Answer(page, kNotSpecified, IDOK, MB_ICONEXCLAMATION), kNotSpecifiedText);
+    TypeText(page, IDC_GAMEDIR, "D:\\Games");
+    PressKey(page, VK_RETURN);
+    Answer(page, kNotSpecified, IDOK);
+    Click(page, IDCANCEL);
+    Answer(page, "Really Quit?", IDNO, MB_ICONEXCLAMATION);
+    Sleep(100);
+    CHECK(IsWindowVisible(page), "No closed the page");
+    CHECK_TEXT(ControlText(page, IDC_GAMEDIR), "D:\\Games");
+    HFONT title = TitleFont(page);
+    PressKey(page, VK_ESCAPE);
+    Answer(page, "Really Quit?", IDYES);
+    CHECK(WaitForGone(page), "Yes did not end the page");
+    CHECK(GetObjectType(title) == 0, "the title font outlived the page");
+}
+
+static void TypedWithBackslash(HWND page)
+{
+    TypeText(page, IDC_GAMEDIR, "D:\\Games\\Quake3\\");
+    Click(page, IDOK);
+}
+
+static void TypedRelative(HWND page)
+{
+    TypeText(page, IDC_GAMEDIR, "Quake3");
+    PressKey(page, VK_RETURN);
+}
+
+// Search finds nothing to do when the edit already names the game: a search would have put
+// D:\Games\Quake3 there before Install read it.
+static void SearchWhileValid(HWND page)
+{
+    TypeText(page, IDC_GAMEDIR, "E:\\Other\\Q3\\");
+    Click(page, IDC_SEARCH);
+    Click(page, IDOK);
+}
+
+// True once the page is seen disabled, as it must be while the drives are walked.
+static bool SeenDisabled(HWND page)
+{
+    DWORD start = GetTickCount();
+    while (IsWindowEnabled(page) && GetTickCount() - start < kWaitMs)
+        Sleep(1);
+    return !IsWindowEnabled(page);
+}
+
+static void SearchHit(HWND page)
+{
+    TypeText(page, IDC_GAMEDIR, "somewhere");
+    Click(page, IDC_SEARCH);
+    CHECK(SeenDisabled(page), "the page was not disabled during the search");
+    CHECK_TEXT(WaitForEditChange(page, "somewhere"), "D:\\Games\\Quake3");
+    CHECK(IsWindowEnabled(page), "the page stayed disabled");
+    Click(page, IDOK);
+}
+
+// D: has an empty root: one box for it, then E: is searched.
+static void SearchPastUnlistableDrive(HWND page)
+{
+    Click(page, IDC_SEARCH);
+    MessageBoxInfo box;
+    if (CHECK(WaitForMessageBox(&box, "Search Error"), "no box for the empty drive")) {
+        CHECK_TEXT(box.text, SystemText(ERROR_FILE_NOT_FOUND));
+        CHECK(GetWindow(box.box, GW_OWNER) == page, "the box is not owned by the page");
+        AnswerMessageBox(box, IDOK);
+    }
+    CHECK_TEXT(WaitForEditChange(page, ""), "E:\\Other\\Q3");
+    CHECK(FindTopWindow("#32770", "Search Error") == NULL, "a second box for one drive");
+    Leave(page);
+}
+
+// Drives that the search will find unlistable. Wine keeps every drive that a test of the
+// run has used, after its link is gone, so the page sees more drives than this test's own.
+static int UnlistableDrives()
+{
+    int count = 0;
+    DWORD drives = GetLogicalDrives();
+    for (int drive = 2; drive < 26; drive++) {
+        char pattern[] = "?:\\*.*";
+        pattern[0] = (char)('A' + drive);
+        WIN32_FIND_DATAA entry;
+        HANDLE listing = drives & (1u << drive) ? FindFirstFileA(pattern, &entry) : NULL;
+        if (listing == INVALID_HANDLE_VALUE)
+            count++;
+        else if (listing)
+            FindClose(listing);
+    }
+    return count;
+}
+
+// No game anywhere (only in the root of D:, never tested): no message but a box for each drive that
+// cannot be listed, and the edit as it was. Nothing is clicked while the search runs: the
+// boxes' own message loops would carry the click into the page.
+static void SearchMiss(HWND page)
+{
+    int unlistable = UnlistableDrives();
+    TypeText(page, IDC_GAMEDIR, "nothing");
+    Click(page, IDC_SEARCH);
+    CHECK(SeenDisabled(page), "the page was not disabled during the search");
+    int searchErrors = 0;
+    DWORD start = GetTickCount();
+    while (!IsWindowEnabled(page) && GetTickCount() - start < kWaitMs) {
+        MessageBoxInfo box;
+        if (WaitForMessageBox(&box, "Search Error", 50) && AnswerMessageBox(box, IDOK))
+            searchErrors++;
+    }
+    CHECK(searchErrors == unlistable, "%d boxes for %d drives that cannot be listed", searchErrors,
+          unlistable);
+    MessageBoxInfo other;
+    CHECK(!WaitForMessageBox(&other, NULL, 500), "the miss showed \"%s\"", other.caption.c_str());
+    CHECK_TEXT(ControlText(page, IDC_GAMEDIR), "nothing");
+    Leave(page);
+}
+
+static void BrowseCancelAndTooLong(HWND page)
+{
+    TypeText(page, IDC_GAMEDIR, "D:\\Games");
+    HWND dialog = OpenBrowse(page);
+    if (dialog)
+        Click(dialog, IDCANCEL);
+    CHECK(WaitForGone(dialog), "Cancel did not close the open-file dialog");
+    CHECK_TEXT(ControlText(page, IDC_GAMEDIR), "D:\\Games");
+
+    // Read as at most 1022 characters: what comes back after Cancel is cut there.
+    std::string longText = "D:\\Games\\";
+    while (longText.size() < 1500)
+        longText += "0123456789";
+    SetControlText(page, IDC_GAMEDIR, longText.c_str());
+    dialog = OpenBrowse(page);
+    if (dialog)
+        Click(dialog, IDCANCEL);
+    CHECK(WaitForGone(dialog), "Cancel did not close the open-file dialog");
+    CHECK_TEXT(WaitForEditChange(page, longText), longText.substr(0, 1022));
+    Leave(page);
+}
+
+// A name typed in the dialog is looked up from the edit's directory; a file in a drive's root
+// gives the bare drive, which Install accepts.
+static void BrowseChoices(HWND page)
+{
+    TypeText(page, IDC_GAMEDIR, "D:\\Games\\Quake3");
+    ChooseFile(page, "quake3.exe");
+    CHECK_TEXT(ControlText(page, IDC_GAMEDIR), "D:\\Games\\Quake3");
+    ChooseFile(page, "E:\\Other\\Q3\\quake3.exe");
+    CHECK_TEXT(ControlText(page, IDC_GAMEDIR), "E:\\Other\\Q3");
+    ChooseFile(page, "D:\\quake3.exe");
+    CHECK_TEXT(ControlText(page, IDC_GAMEDIR), "D:");
+    Click(page, IDOK);
+}
+
+static DWORD WINAPI Drive(void *param)
+{
+    Scenario *scenario = (Scenario *)param;
+    HWND page = WaitForPage();
+    if (!CHECK(page != NULL, "no details page"))
+        return 1;
+    scenario->drive(page);
+    if (!CHECK(WaitForGone(page), "the scenario left the page open")) {
+        Leave(page);
+        WaitForGone(page);
+    }
+    return 0;
+}
+
+static void Run(const Scenario &scenario)
+{
+    HANDLE driver = CreateThread(NULL, 0, Drive, (void *)&scenario, 0, NULL);
+    char *directory = NULL;
+    bool accepted = RunDetailsPage(NULL, &directory);
+    CHECK(WaitForSingleObject(driver, 60000) == WAIT_OBJECT_0, "the driver did not finish");
+    CloseHandle(driver);
+    std::string got = directory ? directory : "<none>";
+    CHECK(accepted == scenario.accepted && got == scenario.directory,
+          "the page gave %d with %s, want %d with %s", accepted, got.c_str(), scenario.accepted,
+          scenario.directory.c_str());
+    free(directory);
+}
+
+static void TestCommands()
+{
+    PutGame("D:\\Games\\Quake3");
+    PutGame("E:\\Other\\Q3");
+    PutFile("D:\\quake3.exe");
+    SetCurrentDirectoryA("D:\\Games");
+    // Walked before D:\Games, so that a search takes long enough to be watched.
+    for (int i = 0; i < 3000; i++)
+        MakeDirectories("D:\\Big\\" + std::to_string(i));
+    CHECK(ListedDirectories("D:\\")[0] == "Big", "D:\\Big is not listed first");
+    Run({OpenAndLeave, false, "<none>"});
+    Run({TypedWithBackslash, true, "D:\\Games\\Quake3\\"});
+    Run({TypedRelative, true, "Quake3"});
+    Run({SearchWhileValid, true, "E:\\Other\\Q3\\"});
+    Run({SearchHit, true, "D:\\Games\\Quake3"});
+    Run({BrowseCancelAndTooLong, false, "<none>"});
+    Run({BrowseChoices, true, "D:"});
+
+    DeleteFileA("D:\\Games\\Quake3\\quake3.exe");
+    DeleteFileA("E:\\Other\\Q3\\quake3.exe");
+    Run({SearchMiss, false, "<none>"});
+    ClearDirectory("D:\\");
+    PutGame("E:\\Other\\Q3");
+    Run({SearchPastUnlistableDrive, false, "<none>"});
+}
+
+static void NoPage(HWND)
+{
+    MessageBoxInfo box;
+    if (!CHECK(WaitForMessageBox(&box, "Installation aborted"), "no box for the missing page"))
+        return;
+    CHECK(box.icon == MB_ICONHAND && box.buttons == MB_OK, "icon %x buttons %x", box.icon,
+          box.buttons);
+    CHECK(box.text.find("Nothing has been installed") != std::string::npos, "the box says: %s",
+          box.text.c_str());
+    AnswerMessageBox(box, IDOK);
+}
+
+static DWORD WINAPI DriveNoPage(void *)
+{
+    NoPage(NULL);
+    return 0;
+}
+
+// A page that cannot be made yields no directory, after one box that says so.
+static void TestNoPage()
+{
+    g_hInstance = GetModuleHandleA("ntdll.dll"); // a module without the page's template
+    HANDLE driver = CreateThread(NULL, 0, DriveNoPage, NULL, 0, NULL);
+    char *directory = NULL;
+    CHECK(!RunDetailsPage(NULL, &directory) && directory == NULL, "a missing page gave a result");
+    CHECK(WaitForSingleObject(driver, 60000) == WAIT_OBJECT_0, "the driver did not finish");
+    CloseHandle(driver);
+    g_hInstance = GetModuleHandleA(NULL);
+}
+
+int main()
+{
+    g_hInstance = GetModuleHandleA(NULL);
+    FixtureDrivesListed listed;
+    // The searches walk C: first: it must not hold a game of its own.
+    SearchErrorWatcher watcher;
+    char *onC = NULL;
+    bool gameOnC = SearchDriveForGame(NULL, 2, "\\", &onC);
+    CHECK(!gameOnC, "C: holds a game at %s", gameOnC ? onC : "");
+    free(onC);
+    CHECK(watcher.Stop().empty(), "C: has directories that cannot be listed");
+    TestCommands();
+    TestNoPage();
+    return CheckDone();
+}
