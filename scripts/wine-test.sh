@@ -23,12 +23,12 @@ done
 links=()
 fixtures=$WINEPREFIX/fixture-drives/$name
 rm -rf "$fixtures"
-for spec in ${ZV_TEST_DRIVES:-}; do
-    letter=${spec%%=*}
+for drive in ${ZV_TEST_DRIVES:-}; do
+    letter=${drive%%=*}
     link=$WINEPREFIX/dosdevices/$letter:
-    if [ "$spec" = "$letter=missing" ]; then
+    if [ "$drive" = "$letter=missing" ]; then
         ln -sfn "$fixtures/$letter-missing" "$link"
-    elif [ "$spec" = "$letter=loop" ]; then
+    elif [ "$drive" = "$letter=loop" ]; then
         # A directory link back to the drive's root. Its long name makes a walk through it
         # reach the 260-character path limit before the 40 links Linux follows in one path.
         mkdir -p "$fixtures/$letter"
