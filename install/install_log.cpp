@@ -36,11 +36,41 @@ static int ReadCount(const char *section, const char *countKey)
     return (int)GetPrivateProfileIntA(section, countKey, 0, s_logPath);
 }
 
+// The largest entry number the package list holds, or count when the list cannot be read
+// whole. Looking up the entries only that far gives the same answer, and a damaged count of
+// millions cannot keep the installer looking up missing entries for hours.
+static int LastListedEntry(int count)
+{
+    const DWORD size = 64 * 1024;
+    char *section = (char *)malloc(size);
+    if (!section)
+        return count;
+    DWORD length = GetPrivateProfileSectionA(kPackageList, section, size, s_logPath);
+    int last = 0;
+    for (const char *line = section; length < size - 2 && *line; line += strlen(line) + 1) {
+        while (*line == ' ' || *line == '\t')
+            line++;
+        // Only a plain decimal number is a key the lookups below can name.
+        int number = 0, digits = 0;
+        while (line[digits] >= '0' && line[digits] <= '9' && digits < 9)
+            number = number * 10 + (line[digits++] - '0');
+        const char *rest = line + digits;
+        while (*rest == ' ' || *rest == '\t')
+            rest++;
+        if (digits > 0 && line[0] != '0' && *rest == '=' && number > last)
+            last = number;
+    }
+    free(section);
+    if (length >= size - 2)
+        return count;
+    return last < count ? last : count;
+}
+
 bool IsPackageInstalled(const char *package)
 {
     if (!s_logPath)
         return false;
-    int count = ReadCount(kPackageList, "NumberInstalled");
+    int count = LastListedEntry(ReadCount(kPackageList, "NumberInstalled"));
     for (int k = 1; k <= count; k++) {
         char key[16];
         char entry[260];

@@ -71,6 +71,12 @@ static void TestLookups()
         {"[ZV Packages]\r\nNumberInstalled=2\r\n1=Other\r\n3=ZV-001 Strider for Quake3\r\n", false},
         {"[ZV Packages]\r\nNumberInstalled=1\r\n1=ZV-001 Strider for Quake\r\n", false},
         {"[ZV-001 Strider for Quake3]\r\nFiles=1\r\n1=C:\\ZV-001.txt\r\n", false},
+        // A damaged count: answered from the entries there, without looking up every number.
+        {"[ZV Packages]\r\nNumberInstalled=2000000000\r\n1=Other\r\n"
+         "7=ZV-001 Strider for Quake3\r\n",
+         true},
+        {"[ZV Packages]\r\nNumberInstalled=2000000000\r\n1=Other\r\n", false},
+        {"[ZV Packages]\r\nNumberInstalled=5\r\n 5 = ZV-001 Strider for Quake3\r\n", true},
     };
     std::string dir = CurrentDir() + "\\lookup";
     CreateDirectoryA(dir.c_str(), NULL);
