@@ -221,20 +221,26 @@ static UINT ButtonsOf(HWND box)
     return ~0u;
 }
 
-// Draws a system icon the way a static control does, on the given background.
-static bool RenderIcon(LPCSTR iconName, int width, int height, COLORREF background, Image *out)
+HBITMAP CreatePixelBitmap(HDC dc, int width, int height, DWORD **bits)
 {
-    HICON icon = LoadIconA(NULL, iconName);
-    if (!icon)
-        return false;
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = width;
     info.bmiHeader.biHeight = -height;
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
-    void *bits = NULL;
-    HBITMAP bitmap = CreateDIBSection(NULL, &info, DIB_RGB_COLORS, &bits, NULL, 0);
+    *bits = NULL;
+    return CreateDIBSection(dc, &info, DIB_RGB_COLORS, (void **)bits, NULL, 0);
+}
+
+// Draws a system icon the way a static control does, on the given background.
+static bool RenderIcon(LPCSTR iconName, int width, int height, COLORREF background, Image *out)
+{
+    HICON icon = LoadIconA(NULL, iconName);
+    if (!icon)
+        return false;
+    DWORD *bits = NULL;
+    HBITMAP bitmap = CreatePixelBitmap(NULL, width, height, &bits);
     HDC dc = CreateCompatibleDC(NULL);
     if (!bitmap || !dc) {
         if (bitmap)
@@ -253,7 +259,7 @@ static bool RenderIcon(LPCSTR iconName, int width, int height, COLORREF backgrou
     out->width = width;
     out->height = height;
     out->pixels.resize((size_t)width * height);
-    const DWORD *p = (const DWORD *)bits;
+    const DWORD *p = bits;
     for (size_t i = 0; i < out->pixels.size(); i++)
         out->pixels[i] = RGB((p[i] >> 16) & 0xFF, (p[i] >> 8) & 0xFF, p[i] & 0xFF);
     SelectObject(dc, old);
@@ -352,16 +358,10 @@ bool CaptureScreen(Image *image, const RECT *area)
     int width = r.right - r.left, height = r.bottom - r.top;
     if (width <= 0 || height <= 0)
         return false;
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void *bits = NULL;
+    DWORD *bits = NULL;
     HDC screen = GetDC(NULL);
     HDC dc = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, NULL, 0);
+    HBITMAP bitmap = CreatePixelBitmap(screen, width, height, &bits);
     bool ok = false;
     if (dc && bitmap) {
         HBITMAP old = (HBITMAP)SelectObject(dc, bitmap);
@@ -371,7 +371,7 @@ bool CaptureScreen(Image *image, const RECT *area)
             image->width = width;
             image->height = height;
             image->pixels.resize((size_t)width * height);
-            const DWORD *p = (const DWORD *)bits;
+            const DWORD *p = bits;
             for (size_t i = 0; i < image->pixels.size(); i++)
                 image->pixels[i] = RGB((p[i] >> 16) & 0xFF, (p[i] >> 8) & 0xFF, p[i] & 0xFF);
         }

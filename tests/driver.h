@@ -54,6 +54,9 @@ struct Image {
     }
 };
 
+// A 32-bit top-down DIB section of the size, its pixels (0x00RRGGBB) at *bits.
+HBITMAP CreatePixelBitmap(HDC dc, int width, int height, DWORD **bits);
+
 // Copies a rectangle of the screen (the whole screen for a null rectangle).
 bool CaptureScreen(Image *image, const RECT *area = NULL);
 bool SavePng(const Image &image, const char *path);

@@ -2,6 +2,7 @@
 // each mode paints, how the image is copied, and that no GDI object outlives its use.
 #include "backdrop_picture.h"
 #include "check.h"
+#include "driver.h"
 #include "backdrop/backdrop.h"
 
 #include <string.h>
@@ -49,14 +50,8 @@ struct Surface {
 
     Surface(int w, int h) : width(w), height(h)
     {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = w;
-        info.bmiHeader.biHeight = -h;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
         dc = CreateCompatibleDC(NULL);
-        bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, (void **)&bits, NULL, 0);
+        bitmap = CreatePixelBitmap(dc, w, h, &bits);
         previous = (HBITMAP)SelectObject(dc, bitmap);
     }
     ~Surface()
@@ -91,14 +86,8 @@ struct Surface {
 // A 32-bit bitmap of its own pattern, selected into no device context.
 static HBITMAP MakePattern(int width, int height)
 {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
     DWORD *bits = NULL;
-    HBITMAP bitmap = CreateDIBSection(NULL, &info, DIB_RGB_COLORS, (void **)&bits, NULL, 0);
+    HBITMAP bitmap = CreatePixelBitmap(NULL, width, height, &bits);
     if (bitmap)
         for (int y = 0; y < height; y++)
             for (int x = 0; x < width; x++)
