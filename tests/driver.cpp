@@ -138,13 +138,29 @@ bool Click(HWND dialog, int id)
     return button && PostMessageA(button, BM_CLICK, 0, 0);
 }
 
-bool PressKey(HWND dialog, UINT virtualKey)
+HFONT ControlFont(HWND dialog, int id)
+{
+    DWORD_PTR font = 0;
+    HWND control = GetDlgItem(dialog, id);
+    if (!control || !Send(control, WM_GETFONT, 0, 0, &font))
+        return NULL;
+    return (HFONT)font;
+}
+
+HWND FocusedControl(HWND dialog)
 {
     GUITHREADINFO info = {};
     info.cbSize = sizeof info;
-    HWND target = dialog;
-    if (GetGUIThreadInfo(GetWindowThreadProcessId(dialog, NULL), &info) && info.hwndFocus)
-        target = info.hwndFocus;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(dialog, NULL), &info))
+        return NULL;
+    return info.hwndFocus;
+}
+
+bool PressKey(HWND dialog, UINT virtualKey)
+{
+    HWND target = FocusedControl(dialog);
+    if (!target)
+        target = dialog;
     UINT scan = MapVirtualKeyA(virtualKey, 0);
     return PostMessageA(target, WM_KEYDOWN, virtualKey, 1 | (scan << 16)) &&
            PostMessageA(target, WM_KEYUP, virtualKey, 1 | (scan << 16) | 0xC0000000u);

@@ -26,6 +26,10 @@ bool SetControlText(HWND dialog, int id, const char *text);
 // Types text character by character into the control, as the keyboard would.
 bool TypeText(HWND dialog, int id, const char *text);
 bool Click(HWND dialog, int id);
+// The font a control of the dialog draws with (WM_GETFONT), or null.
+HFONT ControlFont(HWND dialog, int id);
+// The control that has the keyboard focus in the dialog's thread, or null.
+HWND FocusedControl(HWND dialog);
 // Sends a key press to whichever control of the dialog has the focus.
 bool PressKey(HWND dialog, UINT virtualKey);
 

@@ -21,22 +21,6 @@ static HWND WaitForPage()
     return WaitForWindow("#32770", kCaption, IDC_GAMEDIR);
 }
 
-static HWND FocusOf(HWND page)
-{
-    GUITHREADINFO info = {};
-    info.cbSize = sizeof info;
-    GetGUIThreadInfo(GetWindowThreadProcessId(page, NULL), &info);
-    return info.hwndFocus;
-}
-
-static HFONT TitleFont(HWND page)
-{
-    DWORD_PTR font = 0;
-    SendMessageTimeoutA(GetDlgItem(page, IDC_TITLE), WM_GETFONT, 0, 0, SMTO_ABORTIFHUNG, 5000,
-                        &font);
-    return (HFONT)font;
-}
-
 // Answers the box with that caption, checking that the page owns it; its text, or "".
 static std::string Answer(HWND page, const char *caption, int button, UINT icon = 0)
 {
@@ -107,9 +91,11 @@ static void OpenAndLeave(HWND page)
 {
     CHECK_TEXT(ControlText(page, IDC_HEADER), std::string(GetTableString(IDS_HEADER)) + "\n");
     CHECK_TEXT(ControlText(page, IDC_GAMEDIR), "");
-    CHECK(FocusOf(page) == GetDlgItem(page, IDC_GAMEDIR), "the edit does not have the focus");
+    CHECK(FocusedControl(page) == GetDlgItem(page, IDC_GAMEDIR),
+          "the edit does not have the focus");
     LOGFONTA font = {};
-    CHECK(GetObjectA(TitleFont(page), sizeof font, &font) == sizeof font, "no title font");
+    CHECK(GetObjectA(ControlFont(page, IDC_TITLE), sizeof font, &font) == sizeof font,
+          "no title font");
     CHECK(font.lfHeight == -15 && font.lfWeight == FW_SEMIBOLD, "title font height %ld weight %ld",
           font.lfHeight, font.lfWeight);
 
@@ -126,7 +112,7 @@ static void OpenAndLeave(HWND page)
     Sleep(100);
     CHECK(IsWindowVisible(page), "No closed the page");
     CHECK_TEXT(ControlText(page, IDC_GAMEDIR), "D:\\Games");
-    HFONT title = TitleFont(page);
+    HFONT title = ControlFont(page, IDC_TITLE);
     PressKey(page, VK_ESCAPE);
     Answer(page, "Really Quit?", IDYES);
     CHECK(WaitForGone(page), "Yes did not end the page");

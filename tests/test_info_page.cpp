@@ -27,22 +27,6 @@ static HWND WaitForPage(HWND previous)
     return WaitForWindow("#32770", kCaption, IDC_MESSAGE);
 }
 
-static HFONT TitleFont(HWND page)
-{
-    DWORD_PTR font = 0;
-    SendMessageTimeoutA(GetDlgItem(page, IDC_TITLE), WM_GETFONT, 0, 0, SMTO_ABORTIFHUNG, 5000,
-                        &font);
-    return (HFONT)font;
-}
-
-static HWND FocusOf(HWND page)
-{
-    GUITHREADINFO info = {};
-    info.cbSize = sizeof info;
-    GetGUIThreadInfo(GetWindowThreadProcessId(page, NULL), &info);
-    return info.hwndFocus;
-}
-
 // The whole message must show: laid out as the static control does, it fits its area.
 static void CheckMessageFits(HWND page, const std::string &message)
 {
@@ -68,7 +52,8 @@ static void CheckPage(HWND page, const std::string &message, const std::string &
     CHECK_TEXT(ControlText(page, IDC_TITLE), "ZV Developments Add-on Models for Quake3:Arena");
     CHECK(!(GetWindowLongA(page, GWL_STYLE) & WS_SYSMENU), "the page has a close box");
     LOGFONTA font = {};
-    CHECK(GetObjectA(TitleFont(page), sizeof font, &font) == sizeof font, "no title font");
+    CHECK(GetObjectA(ControlFont(page, IDC_TITLE), sizeof font, &font) == sizeof font,
+          "no title font");
     CHECK(font.lfHeight == -16 && font.lfWeight == FW_SEMIBOLD && font.lfCharSet == ANSI_CHARSET,
           "title font height %ld weight %ld charset %d", font.lfHeight, font.lfWeight,
           font.lfCharSet);
@@ -106,8 +91,8 @@ static DWORD WINAPI Drive(void *param)
     if (!CHECK(first != NULL, "no first page"))
         return 1;
     CheckPage(first, run->intro, run->header);
-    run->firstFont = TitleFont(first);
-    CHECK(FocusOf(first) == GetDlgItem(first, IDOK), "Continue does not have the focus");
+    run->firstFont = ControlFont(first, IDC_TITLE);
+    CHECK(FocusedControl(first) == GetDlgItem(first, IDOK), "Continue does not have the focus");
     switch (run->scenario) {
     case 0: { // Continue by click, then Enter
         Click(first, IDOK);

@@ -22,14 +22,6 @@ static void NTAPI SlowThreadEnd(PVOID, DWORD reason, PVOID)
 extern "C" __attribute__((section(".CRT$XLY"), used))
 const PIMAGE_TLS_CALLBACK s_slowThreadEndCallback = SlowThreadEnd;
 
-static HFONT TitleFont(HWND dialog)
-{
-    DWORD_PTR font = 0;
-    SendMessageTimeoutA(GetDlgItem(dialog, IDC_TITLE), WM_GETFONT, 0, 0, SMTO_ABORTIFHUNG, 5000,
-                        &font);
-    return (HFONT)font;
-}
-
 static int BarWidth(HWND dialog)
 {
     RECT bar;
@@ -91,7 +83,8 @@ static HWND TestOpening(HWND owner)
     CHECK_TEXT(ControlText(dialog, IDC_PROGRESS_MESSAGE), "");
     CHECK_TEXT(ControlText(dialog, IDC_HEADER), "ZV-001 Strider Plug-in Player Model\n");
     LOGFONTA font = {};
-    CHECK(GetObjectA(TitleFont(dialog), sizeof font, &font) == sizeof font, "no title font");
+    CHECK(GetObjectA(ControlFont(dialog, IDC_TITLE), sizeof font, &font) == sizeof font,
+          "no title font");
     CHECK(font.lfHeight == -15 && font.lfWeight == FW_SEMIBOLD &&
               std::string(font.lfFaceName) == "MS Sans Serif",
           "title font %ld %ld %s", font.lfHeight, font.lfWeight, font.lfFaceName);
@@ -169,7 +162,7 @@ static void TestUpdates(HWND dialog)
 static void TestClosing(HWND dialog)
 {
     // A second start while the dialog is open changes nothing.
-    HFONT font = TitleFont(dialog);
+    HFONT font = ControlFont(dialog, IDC_TITLE);
     StartProgressDialog(NULL);
     CHECK(FindProgressDialog() == dialog, "a second start replaced the dialog");
     CHECK_TEXT(ControlText(dialog, IDC_PERCENT), "100%");
