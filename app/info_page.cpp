@@ -2,8 +2,8 @@
 // with Continue to go on and Exit to leave after the exit question.
 #include "info_page.h"
 
-#include "page_common.h"
-#include "table_string.h"
+#include "../common/page_common.h"
+#include "../common/table_string.h"
 #include "../resources/resource.h"
 
 static BOOL OnInfoInit(HWND page, UINT messageNumber)

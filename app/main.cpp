@@ -4,7 +4,7 @@
 #include <stdlib.h>
 
 #include "info_page.h"
-#include "table_string.h"
+#include "../common/table_string.h"
 #include "../backdrop/backdrop.h"
 #include "../gamedir/details_page.h"
 #include "../install/install.h"

@@ -3,8 +3,8 @@
 // draws while it runs, so that no picture is built from half-changed settings.
 #include "backdrop.h"
 
-#include "../app/page_common.h"
-#include "../app/text.h"
+#include "../common/system_error.h"
+#include "../common/text.h"
 
 // What SetGradient hands to the backdrop thread, in its argument order.
 struct GradientSettings {

@@ -46,11 +46,11 @@ DWORD WINAPI BackdropThreadMain(void *record)
 
 LRESULT CALLBACK BackdropWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    Backdrop *backdrop = (Backdrop *)GetWindowLongA(window, GWL_USERDATA);
+    Backdrop *backdrop = (Backdrop *)GetWindowLongPtrA(window, GWLP_USERDATA);
     switch (msg) {
     case WM_NCCREATE:
         backdrop = (Backdrop *)((CREATESTRUCTA *)lParam)->lpCreateParams;
-        SetWindowLongA(window, GWL_USERDATA, (LONG)backdrop);
+        SetWindowLongPtrA(window, GWLP_USERDATA, (LONG_PTR)backdrop);
         // Publishes the window: StartBackdrop is waiting for it.
         backdrop->window = window;
         break;

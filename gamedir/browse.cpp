@@ -2,7 +2,7 @@
 // file. The file itself is not tested here; Install tests the directory.
 #include "browse.h"
 
-#include "../app/table_string.h"
+#include "../common/table_string.h"
 
 #include <commdlg.h>
 #include <stdlib.h>

@@ -6,9 +6,9 @@
 #include "browse.h"
 #include "drive_search.h"
 #include "game_dir.h"
-#include "../app/page_common.h"
-#include "../app/table_string.h"
-#include "../app/text.h"
+#include "../common/page_common.h"
+#include "../common/table_string.h"
+#include "../common/text.h"
 #include "../resources/resource.h"
 
 #include <stdlib.h>

@@ -4,8 +4,8 @@
 #include "drive_search.h"
 
 #include "game_dir.h"
-#include "../app/page_common.h"
-#include "../app/text.h"
+#include "../common/system_error.h"
+#include "../common/text.h"
 
 #include <stdlib.h>
 #include <string.h>

@@ -1,7 +1,7 @@
 // The game directory test: one open of quake3.exe, shown to nobody and changing nothing.
 #include "game_dir.h"
 
-#include "../app/text.h"
+#include "../common/path.h"
 
 #include <windows.h>
 #include <stdlib.h>

@@ -5,15 +5,15 @@
 
 #include "install_log.h"
 #include "progress_dialog.h"
-#include "source_dir.h"
 #include "uninstall_reg.h"
-#include "../app/table_string.h"
-#include "../app/text.h"
+#include "../common/names.h"
+#include "../common/program_dir.h"
+#include "../common/table_string.h"
+#include "../common/path.h"
+#include "../common/text.h"
 #include "../resources/resource.h"
 
 #include <stdlib.h>
-
-static const int kLastPackSlot = 99;
 
 // The text sits in the shared string buffer: the next fetch overwrites it, and UpdateProgress
 // fetches strings of its own, so each use fetches again.
@@ -44,13 +44,13 @@ static bool InstallPack(HWND owner, const char *sourceDir, const char *gameDir)
 {
     char *source = JoinPath(sourceDir, TableText(IDS_PACK_FILE));
     bool installed = false;
-    for (int slot = 1; source && !installed && slot <= kLastPackSlot; slot++) {
+    for (int slot = kFirstPackSlot; source && !installed && slot <= kLastPackSlot; slot++) {
         char name[255];
         FormatText(name, sizeof name, TableText(IDS_PACK_TARGET), slot);
         char *target = JoinPath(gameDir, name);
         if (!target)
             continue;
-        UpdateProgress(source, target, slot == 1);
+        UpdateProgress(source, target, slot == kFirstPackSlot);
         // A taken slot, a missing baseq3 and a missing pack all fail alike: try the next slot.
         if (CopyFileA(source, target, TRUE)) {
             RecordInstalledFile(TableText(IDS_PACKAGE_NAME), target);
@@ -93,9 +93,7 @@ bool InstallPackage(HWND owner, const char *typedGameDir)
     // Listed before anything is copied, and kept even if the installation stops below.
     RecordPackage(TableText(IDS_PACKAGE_NAME));
 
-    char modulePath[MAX_PATH];
-    DWORD length = GetModuleFileNameA(NULL, modulePath, sizeof modulePath);
-    char *sourceDir = SourceDirectory(modulePath, length, sizeof modulePath);
+    char *sourceDir = ProgramDirectory();
     char *gameDir = sourceDir ? FullGameDir(typedGameDir) : NULL;
     if (!gameDir) {
         free(sourceDir);
@@ -114,7 +112,7 @@ bool InstallPackage(HWND owner, const char *typedGameDir)
     // The uninstaller is registered, not logged: removing it is what it is there for.
     char *uninstaller = CopyOverOlder(sourceDir, gameDir, IDS_UNINSTALLER_FILE);
     if (uninstaller)
-        RegisterUninstaller("ZVQ3Models", TableText(IDS_DISPLAY_NAME), uninstaller);
+        RegisterUninstaller(kUninstallSubkey, TableText(IDS_DISPLAY_NAME), uninstaller);
     free(uninstaller);
     bool packInstalled = InstallPack(owner, sourceDir, gameDir);
     free(sourceDir);

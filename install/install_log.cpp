@@ -2,13 +2,14 @@
 // file before every append, so each installation adds to whatever lists are already there.
 #include "install_log.h"
 
-#include "../app/text.h"
+#include "../common/log_key.h"
+#include "../common/names.h"
+#include "../common/path.h"
+#include "../common/text.h"
 
 #include <windows.h>
 #include <stdlib.h>
 #include <string.h>
-
-static const char kPackageList[] = "ZV Packages";
 
 // Null until SetLogPath: the log is then read as empty and left unwritten.
 static char *s_logPath;
@@ -16,7 +17,7 @@ static char *s_logPath;
 void SetLogPath(const char *gameDir)
 {
     free(s_logPath);
-    s_logPath = JoinPath(gameDir, "ZVFiles.log");
+    s_logPath = JoinPath(gameDir, kLogFile);
     if (!s_logPath)
         return;
     // The profile functions put a file named by a relative path into the Windows directory,
@@ -45,20 +46,20 @@ static int LastListedEntry(int count)
     char *section = (char *)malloc(size);
     if (!section)
         return count;
-    DWORD length = GetPrivateProfileSectionA(kPackageList, section, size, s_logPath);
+    DWORD length = GetPrivateProfileSectionA(kPackageListSection, section, size, s_logPath);
     int last = 0;
     for (const char *line = section; length < size - 2 && *line; line += strlen(line) + 1) {
-        while (*line == ' ' || *line == '\t')
-            line++;
-        // Only a plain decimal number is a key the lookups below can name.
-        int number = 0, digits = 0;
-        while (line[digits] >= '0' && line[digits] <= '9' && digits < 9)
-            number = number * 10 + (line[digits++] - '0');
-        const char *rest = line + digits;
-        while (*rest == ' ' || *rest == '\t')
-            rest++;
-        if (digits > 0 && line[0] != '0' && *rest == '=' && number > last)
-            last = number;
+        const char *equals = strchr(line, '=');
+        if (!equals)
+            continue;
+        const char *key = line, *keyEnd = equals;
+        while (*key == ' ' || *key == '\t')
+            key++;
+        while (keyEnd > key && (keyEnd[-1] == ' ' || keyEnd[-1] == '\t'))
+            keyEnd--;
+        unsigned long number = 0;
+        if (ParseLogKey(key, (size_t)(keyEnd - key), &number) && (int)number > last)
+            last = (int)number;
     }
     free(section);
     if (length >= size - 2)
@@ -70,14 +71,13 @@ bool IsPackageInstalled(const char *package)
 {
     if (!s_logPath)
         return false;
-    int count = LastListedEntry(ReadCount(kPackageList, "NumberInstalled"));
+    int count = LastListedEntry(ReadCount(kPackageListSection, kPackageCountKey));
     for (int k = 1; k <= count; k++) {
         char key[16];
         char entry[260];
         FormatText(key, sizeof key, "%d", k);
-        GetPrivateProfileStringA(kPackageList, key, "", entry, sizeof entry, s_logPath);
-        // The C runtime's comparison in the "C" locale folds only A to Z.
-        if (_stricmp(entry, package) == 0)
+        GetPrivateProfileStringA(kPackageListSection, key, "", entry, sizeof entry, s_logPath);
+        if (EqualAsciiText(entry, package))
             return true;
     }
     return false;
@@ -96,10 +96,10 @@ static bool AppendEntry(const char *section, const char *countKey, const char *v
 void RecordPackage(const char *package)
 {
     if (s_logPath)
-        AppendEntry(kPackageList, "NumberInstalled", package);
+        AppendEntry(kPackageListSection, kPackageCountKey, package);
 }
 
 bool RecordInstalledFile(const char *package, const char *path)
 {
-    return s_logPath && AppendEntry(package, "Files", path);
+    return s_logPath && AppendEntry(package, kFileCountKey, path);
 }

@@ -4,9 +4,10 @@
 #include "progress_dialog.h"
 
 #include "size_text.h"
-#include "../app/page_common.h"
-#include "../app/table_string.h"
-#include "../app/text.h"
+#include "../common/page_common.h"
+#include "../common/system_error.h"
+#include "../common/table_string.h"
+#include "../common/text.h"
 #include "../resources/resource.h"
 
 #include <stdlib.h>

@@ -2,7 +2,7 @@
 // more reads as so many GB, never as a negative number.
 #include "size_text.h"
 
-#include "../app/text.h"
+#include "../common/text.h"
 
 static const unsigned long long kKilobyte = 1024;
 static const unsigned long long kMegabyte = 1024 * kKilobyte;

@@ -2,10 +2,10 @@
 // are not checked: the installation goes on whatever the registry says.
 #include "uninstall_reg.h"
 
+#include "../common/names.h"
+
 #include <stdlib.h>
 #include <string.h>
-
-static const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 
 // REG_SZ data must include its terminating zero in the byte count.
 static void SetStringValue(HKEY key, const char *name, const char *text)
@@ -30,7 +30,7 @@ static char *QuotedCommand(const char *path)
 LONG RegisterUninstaller(const char *subkey, const char *displayName, const char *uninstallPath)
 {
     HKEY parent = NULL;
-    LONG result = RegCreateKeyA(HKEY_LOCAL_MACHINE, kUninstallKey, &parent);
+    LONG result = RegCreateKeyA(HKEY_LOCAL_MACHINE, kUninstallParentKey, &parent);
     if (result != ERROR_SUCCESS)
         return result;
     HKEY key = NULL;

@@ -3,7 +3,7 @@
 #include "check.h"
 #include "driver.h"
 #include "drive_fixture.h"
-#include "app/table_string.h"
+#include "common/table_string.h"
 #include "gamedir/details_page.h"
 #include "gamedir/drive_search.h"
 #include "resources/resource.h"

@@ -4,7 +4,7 @@
 #include "check.h"
 #include "drive_fixture.h"
 #include "gamedir/drive_search.h"
-#include "app/text.h"
+#include "common/text.h"
 
 #include <stdlib.h>
 #include <string.h>

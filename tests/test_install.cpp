@@ -3,7 +3,7 @@
 #include "check.h"
 #include "driver.h"
 #include "install_fixture.h"
-#include "app/table_string.h"
+#include "common/table_string.h"
 #include "install/install.h"
 
 #include <string>

@@ -1,6 +1,6 @@
 // The installer's own directory from the module path that GetModuleFileNameA gives back.
 #include "check.h"
-#include "install/source_dir.h"
+#include "common/program_dir.h"
 
 #include <stdlib.h>
 #include <string.h>

@@ -1,13 +1,13 @@
 // The string loader: every entry's exact text, missing entries, the shared buffer.
 #include "check.h"
-#include "app/table_string.h"
+#include "common/names.h"
+#include "common/table_string.h"
 #include "resources/resource.h"
 
 #include <string.h>
 
 static void TestBeforeInstance()
 {
-    CHECK(g_hInstance == NULL, "instance set before the test set it");
     CHECK(GetTableString(IDS_HEADER) == NULL, "a string before the instance is known");
 }
 
@@ -43,6 +43,27 @@ static void TestEntries()
     }
 }
 
+// The uninstaller knows these names only from the shared header: they must be the table's.
+static void TestSharedNames()
+{
+    static const struct {
+        UINT number;
+        const char *name;
+    } names[] = {
+        {IDS_PACKAGE_NAME, kPackageName},
+        {IDS_DISPLAY_NAME, kUninstallDisplayName},
+        {IDS_UNINSTALLER_FILE, kUninstallerFile},
+        {IDS_LICENCE_FILE, kLicenceFile},
+        {IDS_PACK_FILE, kPackFile},
+        {IDS_PACK_TARGET, kPackSlotFormat},
+    };
+    for (const auto &n : names) {
+        const char *text = GetTableString(n.number);
+        CHECK(text && strcmp(text, n.name) == 0, "string %u is not the shared name \"%s\"",
+              n.number, n.name);
+    }
+}
+
 static void TestTerms()
 {
     const char *terms = GetTableString(IDS_TERMS);
@@ -73,6 +94,7 @@ int main()
     TestBeforeInstance();
     g_hInstance = GetModuleHandleA(NULL);
     TestEntries();
+    TestSharedNames();
     TestTerms();
     TestMissingAndShared();
     return CheckDone();

@@ -2,11 +2,12 @@
 // is copied through untouched. Two passes: one gathers, one writes the edited text.
 #include "log_edit.h"
 
+#include "../common/log_key.h"
+#include "../common/names.h"
+#include "../common/text.h"
+
 #include <stdlib.h>
 #include <string.h>
-
-static const char kListSection[] = "ZV Packages";
-static const char kCountKey[] = "NumberInstalled";
 
 struct Slice {
     const char *text;
@@ -46,35 +47,9 @@ static Slice Trim(const char *text, size_t length)
     return slice;
 }
 
-static char Lower(char c)
-{
-    return c >= 'A' && c <= 'Z' ? (char)(c - 'A' + 'a') : c;
-}
-
 static bool SameText(Slice slice, const char *text)
 {
-    size_t length = strlen(text);
-    if (slice.length != length)
-        return false;
-    for (size_t i = 0; i < length; i++)
-        if (Lower(slice.text[i]) != Lower(text[i]))
-            return false;
-    return true;
-}
-
-// A key that the profile functions find as a decimal number: digits, no leading zero.
-static bool ParseNumber(Slice key, unsigned long *number)
-{
-    if (key.length == 0 || key.length > 9 || key.text[0] == '0')
-        return false;
-    unsigned long n = 0;
-    for (size_t i = 0; i < key.length; i++) {
-        if (key.text[i] < '0' || key.text[i] > '9')
-            return false;
-        n = n * 10 + (unsigned long)(key.text[i] - '0');
-    }
-    *number = n;
-    return true;
+    return slice.length == strlen(text) && SameAsciiText(slice.text, text, slice.length);
 }
 
 // Reads the line at *cursor and moves past it; false at the end of the text.
@@ -111,9 +86,9 @@ static bool NextLine(const char **cursor, const char *end, Line *line)
             v->text++;
             v->length -= 2;
         }
-        if (ParseNumber(line->name, &line->number))
+        if (ParseLogKey(line->name.text, line->name.length, &line->number))
             line->kind = LINE_ENTRY;
-        else if (SameText(line->name, kCountKey))
+        else if (SameText(line->name, kPackageCountKey))
             line->kind = LINE_COUNT;
     }
     return true;
@@ -121,7 +96,7 @@ static bool NextLine(const char **cursor, const char *end, Line *line)
 
 static SectionKind KindOf(Slice name, const char *package)
 {
-    if (SameText(name, kListSection))
+    if (SameText(name, kPackageListSection))
         return SECTION_LIST;
     if (SameText(name, package))
         return SECTION_PACKAGE;
@@ -194,7 +169,7 @@ static bool Gather(const char *log, const char *end, const char *package, LogEdi
 
 static bool WriteList(TextBuffer *text, const Entry *entries, int count)
 {
-    AppendString(text, kCountKey);
+    AppendString(text, kPackageCountKey);
     AppendString(text, "=");
     AppendNumber(text, (unsigned long)count);
     AppendString(text, "\r\n");

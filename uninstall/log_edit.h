@@ -3,7 +3,7 @@
 #ifndef ZV_UNINSTALL_LOG_EDIT_H
 #define ZV_UNINSTALL_LOG_EDIT_H
 
-#include "text_buffer.h"
+#include "../common/text_buffer.h"
 
 #include <stddef.h>
 

@@ -1,7 +1,9 @@
 // zvuninst.exe, the package's uninstaller: run from the game directory (the system's list of
 // programs runs it there), it asks once, removes the package and says in one box what it did.
 #include "uninstall.h"
-#include "../app/text.h"
+#include "../common/names.h"
+#include "../common/program_dir.h"
+#include "../common/text.h"
 
 #include <windows.h>
 #include <stdlib.h>
@@ -9,20 +11,17 @@
 
 static const char kCaption[] = "ZV-001 Uninstall";
 
-// The directory part of the program's own path, with short names spelled out.
+// The program's own path and its directory, with short names spelled out.
 static bool FindOwnDirectory(char *self, size_t selfSize, char *dir, size_t dirSize)
 {
     DWORD length = GetModuleFileNameA(NULL, self, (DWORD)selfSize);
-    if (length == 0 || length >= selfSize)
+    char *own = SourceDirectory(self, length, selfSize);
+    if (!own)
         return false;
-    char *slash = strrchr(self, '\\');
-    if (!slash)
-        return false;
-    *slash = 0;
-    DWORD longLength = GetLongPathNameA(self, dir, (DWORD)dirSize);
+    DWORD longLength = GetLongPathNameA(own, dir, (DWORD)dirSize);
     if (longLength == 0 || longLength >= dirSize)
-        FormatText(dir, dirSize, "%s", self);
-    *slash = '\\';
+        FormatText(dir, dirSize, "%s", own);
+    free(own);
     return true;
 }
 

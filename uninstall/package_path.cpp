@@ -2,24 +2,10 @@
 // installer gives its files inside this directory: anything else may come from a changed log.
 #include "package_path.h"
 
+#include "../common/pack_slot.h"
+#include "../common/text.h"
+
 #include <string.h>
-
-static const char kLicence[] = "ZV-001.txt";
-static const char kPackPrefix[] = "baseq3\\PakZV";
-static const char kPackSuffix[] = ".pk3";
-
-static char Lower(char c)
-{
-    return c >= 'A' && c <= 'Z' ? (char)(c - 'A' + 'a') : c;
-}
-
-static bool SameText(const char *a, const char *b, size_t length)
-{
-    for (size_t i = 0; i < length; i++)
-        if (Lower(a[i]) != Lower(b[i]))
-            return false;
-    return true;
-}
 
 // Length of the root that ".." may not climb past, or 0 for a path that is not absolute.
 static size_t RootLength(const char *path)
@@ -76,20 +62,6 @@ bool NormalisePath(char *path)
     return true;
 }
 
-static bool IsPackageName(const char *name)
-{
-    size_t length = strlen(name);
-    if (length == sizeof kLicence - 1 && SameText(name, kLicence, length))
-        return true;
-    size_t prefix = sizeof kPackPrefix - 1, suffix = sizeof kPackSuffix - 1;
-    if (length != prefix + 2 + suffix || !SameText(name, kPackPrefix, prefix) ||
-        !SameText(name + prefix + 2, kPackSuffix, suffix))
-        return false;
-    char tens = name[prefix], ones = name[prefix + 1];
-    return tens >= '0' && tens <= '9' && ones >= '0' && ones <= '9' &&
-           !(tens == '0' && ones == '0');
-}
-
 bool IsPackageFile(const char *dir, const char *path, char *out, size_t size)
 {
     char base[260];
@@ -103,8 +75,8 @@ bool IsPackageFile(const char *dir, const char *path, char *out, size_t size)
     dirLength = strlen(base);
     // A root keeps its separator; any other directory gets one before the name.
     bool separated = base[dirLength - 1] == '\\';
-    if (strlen(out) <= dirLength || !SameText(out, base, dirLength) ||
+    if (strlen(out) <= dirLength || !SameAsciiText(out, base, dirLength) ||
         (!separated && out[dirLength] != '\\'))
         return false;
-    return IsPackageName(out + dirLength + (separated ? 0 : 1));
+    return IsPackageFileName(out + dirLength + (separated ? 0 : 1));
 }

@@ -3,7 +3,7 @@
 #ifndef ZV_UNINSTALL_REPORT_H
 #define ZV_UNINSTALL_REPORT_H
 
-#include "text_buffer.h"
+#include "../common/text_buffer.h"
 
 // Lines a list shows before the rest is only counted, so the box fits on the screen.
 const int kReportListLines = 12;

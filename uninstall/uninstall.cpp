@@ -6,29 +6,24 @@
 
 #include "log_edit.h"
 #include "package_path.h"
-#include "../app/text.h"
+#include "../common/names.h"
+#include "../common/path.h"
+#include "../common/system_error.h"
+#include "../common/text.h"
 
 #include <windows.h>
 #include <stdlib.h>
 #include <string.h>
 
-const char kPackageName[] = "ZV-001 Strider for Quake3";
-static const char kLogName[] = "ZVFiles.log";
-static const char kUninstallKey[] =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\ZVQ3Models";
 // A log larger than this was not written by the installer, which adds a few lines per run.
 static const DWORD kMaxLogSize = 16 * 1024 * 1024;
 
-// The system's text for an error, without its closing line break.
+// The system's text for an error, without its closing line break and full stop: it stands
+// after a colon in the report.
 static void ErrorText(DWORD code, char *buffer, size_t size)
 {
-    DWORD length =
-        FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL, code,
-                       MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), buffer, (DWORD)size, NULL);
-    if (length == 0) {
-        FormatText(buffer, size, "error %lu", code);
-        return;
-    }
+    SystemErrorText(code, buffer, size);
+    size_t length = strlen(buffer);
     while (length && (buffer[length - 1] == '\r' || buffer[length - 1] == '\n' ||
                       buffer[length - 1] == ' ' || buffer[length - 1] == '.'))
         buffer[--length] = 0;
@@ -157,9 +152,9 @@ static void RemoveFiles(const char *dir, char **files, int count, Report *report
 // The log's part: false when the log does not list the package, which then stays untouched.
 static bool RemoveFromLog(const char *dir, Report *report)
 {
-    char *logPath = JoinPath(dir, kLogName);
+    char *logPath = JoinPath(dir, kLogFile);
     if (!logPath) {
-        ReportError(report, kLogName, ERROR_NOT_ENOUGH_MEMORY);
+        ReportError(report, kLogFile, ERROR_NOT_ENOUGH_MEMORY);
         return false;
     }
     char *log = NULL;
@@ -215,12 +210,20 @@ static bool RemoveFromLog(const char *dir, Report *report)
     return listed;
 }
 
+// The uninstall entry's key below HKEY_LOCAL_MACHINE.
+static void UninstallKey(char *key, size_t size)
+{
+    FormatText(key, size, "%s\\%s", kUninstallParentKey, kUninstallSubkey);
+}
+
 // The path the uninstall entry runs, without the quotes the installer puts around it; false
 // when there is no entry or no such value.
 static bool ReadUninstallString(char *path, DWORD size)
 {
+    char keyPath[128];
+    UninstallKey(keyPath, sizeof keyPath);
     HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_QUERY_VALUE, &key) != 0)
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_QUERY_VALUE, &key) != 0)
         return false;
     DWORD type = 0, bytes = size - 1;
     LONG result = RegQueryValueExA(key, "UninstallString", NULL, &type, (BYTE *)path, &bytes);
@@ -248,9 +251,7 @@ static bool EntryNamesOtherUninstaller(const char *self, char *other, DWORD othe
 {
     if (!ReadUninstallString(other, otherSize))
         return false;
-    bool absolute =
-        (other[0] && other[1] == ':' && other[2] == '\\') || (other[0] == '\\' && other[1] == '\\');
-    if (!absolute)
+    if (!IsAbsolutePath(other))
         return false;
     char ownLong[MAX_PATH], otherLong[MAX_PATH];
     DWORD n = GetLongPathNameA(self, ownLong, sizeof ownLong);
@@ -272,7 +273,9 @@ static void RemoveRegistryEntry(const char *self, Report *report)
         ReportKept(report, what, reason);
         return;
     }
-    LONG result = RegDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallKey);
+    char keyPath[128];
+    UninstallKey(keyPath, sizeof keyPath);
+    LONG result = RegDeleteKeyA(HKEY_LOCAL_MACHINE, keyPath);
     if (result == ERROR_SUCCESS)
         ReportRemoved(report, what);
     else if (result == ERROR_FILE_NOT_FOUND)

@@ -5,9 +5,6 @@
 
 #include "report.h"
 
-// The package section and list entry that the installer writes into the log.
-extern const char kPackageName[];
-
 // Removes the package from dir, the uninstaller's own directory, whose full path is self;
 // every step's outcome goes to report. Where the log does not list the package, only the
 // registry entry is removed; an entry that names another uninstaller is left alone.

@@ -1,4 +1,4 @@
-// String helpers shared by the pages and the install sequence.
+// String helpers shared by both programs.
 #include "text.h"
 
 #include <stdarg.h>
@@ -15,21 +15,6 @@ char *DupString(const char *text)
     return copy;
 }
 
-char *JoinPath(const char *dir, const char *name)
-{
-    size_t dirLength = strlen(dir);
-    bool needSeparator = dirLength == 0 || dir[dirLength - 1] != '\\';
-    size_t nameLength = strlen(name);
-    char *path = (char *)malloc(dirLength + (needSeparator ? 1 : 0) + nameLength + 1);
-    if (!path)
-        return NULL;
-    memcpy(path, dir, dirLength);
-    if (needSeparator)
-        path[dirLength++] = '\\';
-    memcpy(path + dirLength, name, nameLength + 1);
-    return path;
-}
-
 bool FormatText(char *buffer, size_t size, const char *format, ...)
 {
     if (size == 0)
@@ -41,4 +26,23 @@ bool FormatText(char *buffer, size_t size, const char *format, ...)
     va_end(args);
     buffer[size - 1] = 0;
     return n >= 0 && (size_t)n < size;
+}
+
+static char AsciiLower(char c)
+{
+    return c >= 'A' && c <= 'Z' ? (char)(c - 'A' + 'a') : c;
+}
+
+bool SameAsciiText(const char *a, const char *b, size_t length)
+{
+    for (size_t i = 0; i < length; i++)
+        if (AsciiLower(a[i]) != AsciiLower(b[i]))
+            return false;
+    return true;
+}
+
+bool EqualAsciiText(const char *a, const char *b)
+{
+    size_t length = strlen(a);
+    return length == strlen(b) && SameAsciiText(a, b, length);
 }

@@ -1,7 +1,8 @@
 // Takes the directory from the result of GetModuleFileNameA, refusing a cut path: a path that
 // filled the buffer would name some other directory.
-#include "source_dir.h"
+#include "program_dir.h"
 
+#include <windows.h>
 #include <stdlib.h>
 #include <string.h>
 
@@ -19,4 +20,11 @@ char *SourceDirectory(const char *modulePath, size_t length, size_t bufferSize)
     memcpy(dir, modulePath, dirLength);
     dir[dirLength] = 0;
     return dir;
+}
+
+char *ProgramDirectory()
+{
+    char path[MAX_PATH];
+    DWORD length = GetModuleFileNameA(NULL, path, sizeof path);
+    return SourceDirectory(path, length, sizeof path);
 }

@@ -1,7 +1,6 @@
-// What the installer's pages share: the title font, the header line, the exit question and
-// the box that shows a system error text.
-#ifndef ZV_APP_PAGE_COMMON_H
-#define ZV_APP_PAGE_COMMON_H
+// What the installer's pages share: the title font, the header line, and the exit question.
+#ifndef ZV_COMMON_PAGE_COMMON_H
+#define ZV_COMMON_PAGE_COMMON_H
 
 #include <windows.h>
 
@@ -13,8 +12,5 @@ void ReleaseTitleFont(HWND dialog);
 void SetHeaderLine(HWND dialog);
 // Asks "Really Quit?"; true unless the user answers No.
 bool ConfirmExit(HWND page);
-// Shows the system's text for an error code (or one naming the code when the system has
-// none) in a message box.
-void ShowSystemError(HWND owner, DWORD code, const char *caption, UINT type);
 
 #endif

@@ -1,7 +1,7 @@
 // A growing heap text for the edited install log and the uninstaller's final message. Free of
 // any window or file system call.
-#ifndef ZV_UNINSTALL_TEXT_BUFFER_H
-#define ZV_UNINSTALL_TEXT_BUFFER_H
+#ifndef ZV_COMMON_TEXT_BUFFER_H
+#define ZV_COMMON_TEXT_BUFFER_H
 
 #include <stddef.h>
 

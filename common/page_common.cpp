@@ -2,7 +2,6 @@
 #include "page_common.h"
 
 #include "table_string.h"
-#include "text.h"
 #include "../resources/resource.h"
 
 #include <stdlib.h>
@@ -50,21 +49,4 @@ bool ConfirmExit(HWND page)
                              "wish to exit the installation?",
                              "Really Quit?", MB_YESNO | MB_ICONEXCLAMATION);
     return answer != IDNO;
-}
-
-void ShowSystemError(HWND owner, DWORD code, const char *caption, UINT type)
-{
-    char *text = NULL;
-    DWORD length =
-        FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM, NULL, code,
-                       MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), (LPSTR)&text, 0, NULL);
-    if (length && text) {
-        MessageBoxA(owner, text, caption, type);
-    } else {
-        char fallback[64];
-        FormatText(fallback, sizeof fallback, "System error %lu.", code);
-        MessageBoxA(owner, fallback, caption, type);
-    }
-    if (text)
-        LocalFree(text);
 }

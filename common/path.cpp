@@ -1,0 +1,26 @@
+// Paths as text: every consumer joins a name to a directory with exactly one backslash.
+#include "path.h"
+
+#include <stdlib.h>
+#include <string.h>
+
+char *JoinPath(const char *dir, const char *name)
+{
+    size_t dirLength = strlen(dir);
+    bool needSeparator = dirLength == 0 || dir[dirLength - 1] != '\\';
+    size_t nameLength = strlen(name);
+    char *path = (char *)malloc(dirLength + (needSeparator ? 1 : 0) + nameLength + 1);
+    if (!path)
+        return NULL;
+    memcpy(path, dir, dirLength);
+    if (needSeparator)
+        path[dirLength++] = '\\';
+    memcpy(path + dirLength, name, nameLength + 1);
+    return path;
+}
+
+bool IsAbsolutePath(const char *path)
+{
+    bool letter = (path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z');
+    return (letter && path[1] == ':' && path[2] == '\\') || (path[0] == '\\' && path[1] == '\\');
+}

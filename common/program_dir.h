@@ -1,0 +1,16 @@
+// The running program's own directory: where the installer's package files lie, and where
+// the installed uninstaller finds the files it removes.
+#ifndef ZV_COMMON_PROGRAM_DIR_H
+#define ZV_COMMON_PROGRAM_DIR_H
+
+#include <stddef.h>
+
+// The module path cut before its last backslash, as a new heap string; null when the path was
+// not found (length 0), was cut by a full buffer (length == bufferSize), or has no backslash.
+char *SourceDirectory(const char *modulePath, size_t length, size_t bufferSize);
+
+// The directory of the running program as a new heap string, or null when its path could not
+// be had whole.
+char *ProgramDirectory();
+
+#endif
