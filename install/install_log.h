@@ -10,7 +10,10 @@ void SetLogPath(const char *gameDir);
 bool IsPackageInstalled(const char *package);
 // Appends the package to the package list.
 void RecordPackage(const char *package);
-// Appends the path to the package's own section; the outcome of the last write.
+// Appends the path to the package's own section; false when the log could not take it.
 bool RecordInstalledFile(const char *package, const char *path);
+// True when an append since SetLogPath could not be written; the log then holds what it held
+// before that append.
+bool LogAppendFailed();
 
 #endif

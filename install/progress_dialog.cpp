@@ -12,8 +12,8 @@
 
 #include <stdlib.h>
 
-// Bytes that make a whole bar: the three package files together.
-static const double kExpectedTotal = 1179709.0;
+// Bytes that make a whole bar when the package files' own sizes are not known.
+static const double kDefaultExpectedTotal = 1179709.0;
 static const DWORD kPollMs = 10;
 
 // Set by the progress thread once the dialog has been initialised, cleared by it when its loop
@@ -29,6 +29,7 @@ static int s_barHeight;
 static char s_headerLine[1024];
 // Installing thread only; they serve the one installation of a run and are never reset.
 static unsigned long long s_totalBytes;
+static double s_expectedTotal = kDefaultExpectedTotal;
 static char *s_lastFile;
 
 static HWND PublishedDialog()
@@ -129,6 +130,15 @@ static unsigned long long FileSize(const char *path)
     return (unsigned long long)size.QuadPart;
 }
 
+void ExpectFiles(char *const paths[], int count)
+{
+    unsigned long long total = 0;
+    for (int i = 0; i < count; i++)
+        if (paths[i])
+            total += FileSize(paths[i]);
+    s_expectedTotal = total ? (double)total : kDefaultExpectedTotal;
+}
+
 void UpdateProgress(const char *source, const char *target, bool newFile)
 {
     HWND dialog = PublishedDialog();
@@ -148,7 +158,7 @@ void UpdateProgress(const char *source, const char *target, bool newFile)
     FormatText(message, sizeof message, format ? format : "%s\n%s\n%s", source, target, sizeText);
     SetDlgItemTextA(dialog, IDC_PROGRESS_MESSAGE, message);
 
-    double fraction = s_totalBytes / kExpectedTotal;
+    double fraction = s_totalBytes / s_expectedTotal;
     if (fraction > 1.0)
         fraction = 1.0;
     char percent[8];

@@ -9,6 +9,9 @@
 // without one; the installation then goes on without a progress display. Does nothing while a
 // dialog is open.
 void StartProgressDialog(HWND owner);
+// Makes the sizes of these files (a missing one or a null path counts 0) the whole bar; with
+// no bytes at all the bar keeps its fixed total.
+void ExpectFiles(char *const paths[], int count);
 // Shows the file about to be copied. A new file also counts the previous one as done.
 void UpdateProgress(const char *source, const char *target, bool newFile);
 // Closes the dialog, waits for its thread to end and releases the thread handle.

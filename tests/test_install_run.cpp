@@ -62,11 +62,11 @@ static std::string PackSlot(const std::string &game, int slot)
     return game + name;
 }
 
-// After 99 attempts the dialog shows slot 99; the licence and the uninstaller (4000 bytes)
-// count as done, the failed pack attempts do not.
+// After 99 attempts the dialog shows slot 99; the licence and the uninstaller (4000 of the
+// three files' 9000 bytes) count as done, the failed pack attempts do not.
 static ExpectedBox NotInstalled(const std::string &game)
 {
-    return PackNotInstalledBox(s_sources[2], PackSlot(game, 99), "4.88 KB", "0%");
+    return PackNotInstalledBox(s_sources[2], PackSlot(game, 99), "4.88 KB", "44%");
 }
 
 static void CheckRegistered(int line, const std::string &uninstaller)
@@ -192,15 +192,15 @@ static bool IsDark(COLORREF colour)
 }
 
 // The progress dialog on the screen while a large pack copies: it names the pack, its target
-// and size, and shows the licence and the uninstaller as done, half the expected total. The
-// pack is large enough (a copy of about 140 ms here) for the picture to be taken during it.
+// and size, and shows the licence and the uninstaller as done: half of the three files'
+// bytes. The files are large enough for the picture to be taken during the pack's copy.
 static void TestProgressOnScreen()
 {
-    s_sources = MakePackageFiles(200000, 389855, 256 * 1024 * 1024);
+    s_sources = MakePackageFiles(64 * 1024 * 1024, 64 * 1024 * 1024, 128 * 1024 * 1024);
     std::string game = CurrentDir() + "\\Big";
     MakeGameDir(game, true);
     std::string wantMessage = "Currently Installing File: " + s_sources[2] +
-                              "\nTo Location: " + PackSlot(game, 1) + "\nFile Size: 256.00 MB";
+                              "\nTo Location: " + PackSlot(game, 1) + "\nFile Size: 128.00 MB";
     bool seen = false;
     std::string message, percent;
     RunSetup(__LINE__, game, {kCompleteBox}, [&] {

@@ -2,103 +2,30 @@
 // is copied through untouched. Two passes: one gathers, one writes the edited text.
 #include "log_edit.h"
 
-#include "../common/log_key.h"
+#include "../common/log_lines.h"
 #include "../common/names.h"
-#include "../common/text.h"
 
 #include <stdlib.h>
 #include <string.h>
 
-struct Slice {
-    const char *text;
-    size_t length;
-};
-
 enum SectionKind { SECTION_NONE, SECTION_LIST, SECTION_PACKAGE, SECTION_OTHER };
-enum LineKind { LINE_BLANK, LINE_SECTION, LINE_ENTRY, LINE_COUNT, LINE_OTHER };
-
-struct Line {
-    Slice whole; // with its line end, as it stands in the file
-    LineKind kind;
-    Slice name;  // section name or key, trimmed
-    Slice value; // trimmed, one pair of enclosing quotes taken off
-    unsigned long number;
-};
 
 struct Entry {
     unsigned long number;
     Slice value;
 };
 
-static bool IsBlank(char c)
+// The package list's own count: rewritten, never copied.
+static bool IsCountLine(const LogLine &line)
 {
-    return c == ' ' || c == '\t' || c == '\r';
-}
-
-static Slice Trim(const char *text, size_t length)
-{
-    while (length && IsBlank(*text)) {
-        text++;
-        length--;
-    }
-    while (length && IsBlank(text[length - 1]))
-        length--;
-    Slice slice = {text, length};
-    return slice;
-}
-
-static bool SameText(Slice slice, const char *text)
-{
-    return slice.length == strlen(text) && SameAsciiText(slice.text, text, slice.length);
-}
-
-// Reads the line at *cursor and moves past it; false at the end of the text.
-static bool NextLine(const char **cursor, const char *end, Line *line)
-{
-    const char *start = *cursor;
-    if (start >= end)
-        return false;
-    const char *stop = (const char *)memchr(start, '\n', (size_t)(end - start));
-    const char *next = stop ? stop + 1 : end;
-    *cursor = next;
-    line->whole.text = start;
-    line->whole.length = (size_t)(next - start);
-    Slice content = Trim(start, (size_t)((stop ? stop : end) - start));
-    line->name.length = line->value.length = 0;
-    line->number = 0;
-    if (content.length == 0) {
-        line->kind = LINE_BLANK;
-    } else if (content.text[0] == '[') {
-        line->kind = LINE_SECTION;
-        const char *close = (const char *)memchr(content.text, ']', content.length);
-        size_t nameLength = close ? (size_t)(close - content.text) - 1 : content.length - 1;
-        line->name = Trim(content.text + 1, nameLength);
-    } else {
-        line->kind = LINE_OTHER;
-        const char *equals = (const char *)memchr(content.text, '=', content.length);
-        if (!equals)
-            return true;
-        line->name = Trim(content.text, (size_t)(equals - content.text));
-        line->value = Trim(equals + 1, (size_t)(content.text + content.length - equals - 1));
-        Slice *v = &line->value;
-        if (v->length >= 2 && (v->text[0] == '"' || v->text[0] == '\'') &&
-            v->text[v->length - 1] == v->text[0]) {
-            v->text++;
-            v->length -= 2;
-        }
-        if (ParseLogKey(line->name.text, line->name.length, &line->number))
-            line->kind = LINE_ENTRY;
-        else if (SameText(line->name, kPackageCountKey))
-            line->kind = LINE_COUNT;
-    }
-    return true;
+    return line.kind == LINE_KEY && SliceIs(line.name, kPackageCountKey);
 }
 
 static SectionKind KindOf(Slice name, const char *package)
 {
-    if (SameText(name, kPackageListSection))
+    if (SliceIs(name, kPackageListSection))
         return SECTION_LIST;
-    if (SameText(name, package))
+    if (SliceIs(name, package))
         return SECTION_PACKAGE;
     return SECTION_OTHER;
 }
@@ -107,9 +34,9 @@ static SectionKind KindOf(Slice name, const char *package)
 // list's count and entries, and so keeps its header.
 static bool HasOtherLines(const char *cursor, const char *end)
 {
-    Line line;
-    while (NextLine(&cursor, end, &line) && line.kind != LINE_SECTION)
-        if (line.kind == LINE_OTHER)
+    LogLine line;
+    while (NextLogLine(&cursor, end, &line) && line.kind != LINE_SECTION)
+        if (line.kind == LINE_OTHER || (line.kind == LINE_KEY && !IsCountLine(line)))
             return true;
     return false;
 }
@@ -135,8 +62,8 @@ static bool Gather(const char *log, const char *end, const char *package, LogEdi
                    Entry **entries, int *entryCount)
 {
     SectionKind section = SECTION_NONE;
-    Line line;
-    while (NextLine(&log, end, &line)) {
+    LogLine line;
+    while (NextLogLine(&log, end, &line)) {
         if (line.kind == LINE_SECTION) {
             section = KindOf(line.name, package);
             if (section == SECTION_PACKAGE)
@@ -145,7 +72,7 @@ static bool Gather(const char *log, const char *end, const char *package, LogEdi
             if (!AddFile(edit, line.value))
                 return false;
         } else if (line.kind == LINE_ENTRY && section == SECTION_LIST) {
-            if (SameText(line.value, package)) {
+            if (SliceIs(line.value, package)) {
                 edit->listed = true;
                 continue;
             }
@@ -188,8 +115,8 @@ static bool Write(const char *log, const char *end, const char *package, const E
 {
     SectionKind section = SECTION_NONE;
     bool keep = true, listWritten = false;
-    Line line;
-    while (NextLine(&log, end, &line)) {
+    LogLine line;
+    while (NextLogLine(&log, end, &line)) {
         if (line.kind == LINE_SECTION) {
             section = KindOf(line.name, package);
             bool writeList = section == SECTION_LIST && !listWritten && entryCount > 0;
@@ -205,7 +132,7 @@ static bool Write(const char *log, const char *end, const char *package, const E
         }
         if (!keep)
             continue;
-        if (section == SECTION_LIST && (line.kind == LINE_ENTRY || line.kind == LINE_COUNT))
+        if (section == SECTION_LIST && (line.kind == LINE_ENTRY || IsCountLine(line)))
             continue;
         AppendText(text, line.whole.text, line.whole.length);
     }
@@ -225,9 +152,11 @@ bool EditLog(const char *log, size_t length, const char *package, LogEdit *edit)
     bool ok = Gather(log, end, package, edit, &entries, &entryCount) &&
               Write(log, end, package, entries, entryCount, &edit->text);
     free(entries);
-    for (size_t i = 0; i < edit->text.length; i++)
-        if (!IsBlank(edit->text.data[i]) && edit->text.data[i] != '\n')
+    for (size_t i = 0; i < edit->text.length; i++) {
+        char c = edit->text.data[i];
+        if (c != ' ' && c != '\t' && c != '\r' && c != '\n')
             edit->empty = false;
+    }
     return ok;
 }
 
