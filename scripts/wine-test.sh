@@ -21,13 +21,25 @@ for f in "${files[@]}"; do
 done
 
 links=()
+mounts=()
+release() {
+    for m in "${mounts[@]}"; do umount "$m" 2>/dev/null; done
+}
+trap release EXIT
 fixtures=$WINEPREFIX/fixture-drives/$name
+umount "$fixtures"/* 2>/dev/null
 rm -rf "$fixtures"
 for drive in ${ZV_TEST_DRIVES:-}; do
     letter=${drive%%=*}
     link=$WINEPREFIX/dosdevices/$letter:
     if [ "$drive" = "$letter=missing" ]; then
         ln -sfn "$fixtures/$letter-missing" "$link"
+    elif [ "$drive" = "$letter=small" ]; then
+        # A file system of 1 MB, for a full disk. Mounting needs root; without it the drive
+        # stays large and the test that asked for it fails on the size.
+        mkdir -p "$fixtures/$letter"
+        mount -t tmpfs -o size=1m tmpfs "$fixtures/$letter" 2>/dev/null && mounts+=("$fixtures/$letter")
+        ln -sfn "$fixtures/$letter" "$link"
     elif [ "$drive" = "$letter=loop" ]; then
         # A directory link back to the drive's root. Its long name makes a walk through it
         # reach the 260-character path limit before the 40 links Linux follows in one path.

@@ -77,6 +77,10 @@ static void TestLookups()
          true},
         {"[ZV Packages]\r\nNumberInstalled=2000000000\r\n1=Other\r\n", false},
         {"[ZV Packages]\r\nNumberInstalled=5\r\n 5 = ZV-001 Strider for Quake3\r\n", true},
+        // Only the first section of the name counts, as for the profile functions.
+        {"[ZV Packages]\r\nNumberInstalled=1\r\n1=Other\r\n[ZV Packages]\r\n"
+         "1=ZV-001 Strider for Quake3\r\n",
+         false},
     };
     std::string dir = CurrentDir() + "\\lookup";
     CreateDirectoryA(dir.c_str(), NULL);
@@ -90,6 +94,14 @@ static void TestLookups()
         CHECK(IsPackageInstalled(kPackageName) == c.installed, "list %d: installed is %d", number,
               !c.installed);
     }
+    // A damaged count over a list far larger than any read buffer: still one answer, at once.
+    std::string large = "[ZV Packages]\r\nNumberInstalled=2000000000\r\n";
+    for (int k = 1; k <= 20000; k++)
+        large += std::to_string(k) + "=Another Package Of Some Length\r\n";
+    WriteText(dir + "\\ZVFiles.log", large + "20001=ZV-001 Strider for Quake3\r\n");
+    CHECK(IsPackageInstalled(kPackageName), "the last entry of a large list is not found");
+    WriteText(dir + "\\ZVFiles.log", large);
+    CHECK(!IsPackageInstalled(kPackageName), "a large list without the package names it");
     // The next entry follows the count that is there, also after a gap.
     WriteText(dir + "\\ZVFiles.log",
               "[ZV Packages]\r\nNumberInstalled=2\r\n1=Other\r\n\r\n[ZV-001 Strider for Quake3]\r\n"
@@ -106,6 +118,80 @@ static void TestLookups()
     CHECK_TEXT(value, "C:\\b.pk3");
     CHECK(GetPrivateProfileIntA(kPackageName, "Files", 0, log.c_str()) == 3,
           "the file count did not grow to 3");
+}
+
+// Appends keep every other byte of the log: the count replaced where it stands, the entry
+// after the section's last line, a new section at the end, whatever the line ends.
+static void TestAppendPlaces()
+{
+    static const struct {
+        const char *before;
+        const char *after; // after RecordPackage("P")
+    } cases[] = {
+        {"", "[ZV Packages]\r\nNumberInstalled=1\r\n1=P\r\n"},
+        {"; a comment\n[Other]\nx=1",
+         "; a comment\n[Other]\nx=1\r\n[ZV Packages]\r\nNumberInstalled=1\r\n1=P\r\n"},
+        {"[zv packages]\nnumberinstalled = 1\n1=Q\n\n[Other]\nx=1\n",
+         "[zv packages]\nNumberInstalled=2\r\n1=Q\n2=P\r\n\n[Other]\nx=1\n"},
+        {"[ZV Packages]\r\n1=Q\r\n2=R", "[ZV Packages]\r\n1=P\r\n2=R\r\nNumberInstalled=1\r\n"},
+        {"[ZV Packages]", "[ZV Packages]\r\nNumberInstalled=1\r\n1=P\r\n"},
+    };
+    std::string dir = CurrentDir() + "\\places";
+    CreateDirectoryA(dir.c_str(), NULL);
+    SetLogPath(dir.c_str());
+    for (const auto &c : cases) {
+        WriteText(dir + "\\ZVFiles.log", c.before);
+        RecordPackage("P");
+        std::string after;
+        ReadWhole(dir + "\\ZVFiles.log", &after);
+        CHECK_TEXT(after, c.after);
+    }
+    CHECK(!LogAppendFailed(), "an append failed");
+    CHECK(!FileExists(dir + "\\ZVFiles.log.new"), "the temporary log was left behind");
+}
+
+// A log that cannot be replaced keeps every byte, and the failure is known: read-only, held
+// open without sharing, or a directory of that name.
+static void TestUnwritableLogs()
+{
+    std::string dir = CurrentDir() + "\\unwritable", log = dir + "\\ZVFiles.log";
+    CreateDirectoryA(dir.c_str(), NULL);
+    const std::string earlier = "[ZV Packages]\r\nNumberInstalled=1\r\n1=Other\r\n";
+    for (int kind = 0; kind < 3; kind++) {
+        SetFileAttributesA(log.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(log.c_str());
+        RemoveDirectoryA(log.c_str());
+        HANDLE held = INVALID_HANDLE_VALUE;
+        if (kind == 2) {
+            CreateDirectoryA(log.c_str(), NULL);
+        } else {
+            WriteText(log, earlier);
+            if (kind == 0)
+                SetFileAttributesA(log.c_str(), FILE_ATTRIBUTE_READONLY);
+            else
+                held = CreateFileA(log.c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
+        }
+        SetLogPath(dir.c_str());
+        RecordPackage(kPackageName);
+        CHECK(!RecordInstalledFile(kPackageName, "C:\\x.pk3"), "kind %d: a file was recorded",
+              kind);
+        CHECK(LogAppendFailed(), "kind %d: the failure is not known", kind);
+        if (held != INVALID_HANDLE_VALUE)
+            CloseHandle(held);
+        std::string after;
+        if (kind == 2)
+            CHECK(GetFileAttributesA(log.c_str()) & FILE_ATTRIBUTE_DIRECTORY,
+                  "the directory ZVFiles.log is gone");
+        else
+            CHECK(ReadWhole(log, &after) && after == earlier, "kind %d: the log changed: %s", kind,
+                  after.c_str());
+        CHECK(!FileExists(log + ".new"), "kind %d: the temporary log was left behind", kind);
+    }
+    SetFileAttributesA(log.c_str(), FILE_ATTRIBUTE_NORMAL);
+    RemoveDirectoryA(log.c_str());
+    // A new log path forgets an earlier failure.
+    SetLogPath(dir.c_str());
+    CHECK(!LogAppendFailed(), "a failure outlived its log path");
 }
 
 // The log goes into the game directory however it was typed: with a trailing backslash, or
@@ -146,6 +232,8 @@ int main()
     TestWithoutLogPath();
     TestAppending();
     TestLookups();
+    TestAppendPlaces();
+    TestUnwritableLogs();
     TestLogPlaces();
     return CheckDone();
 }

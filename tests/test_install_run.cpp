@@ -7,6 +7,7 @@
 #include "install_fixture.h"
 #include "resources/resource.h"
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -243,6 +244,171 @@ static void TestProgressOnScreen()
     DeleteFileA(PackSlot(game, 1).c_str());
 }
 
+// The game directory's drive: a file system of 1 MB that the runner mounts.
+static const std::string kSmallDrive = "T:";
+
+// Files in a directory, their names and sizes, for what an installation left behind.
+static std::vector<std::string> Listing(const std::string &dir)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA entry;
+    HANDLE find = FindFirstFileA((dir + "\\*").c_str(), &entry);
+    if (find == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        if (strcmp(entry.cFileName, ".") && strcmp(entry.cFileName, ".."))
+            names.push_back(std::string(entry.cFileName) + " " +
+                            std::to_string(entry.nFileSizeLow));
+    } while (FindNextFileA(find, &entry));
+    FindClose(find);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Fills the drive until keep bytes are free; false when the drive is not the small one.
+static bool FillDrive(int line, const std::string &root, ULONGLONG keep)
+{
+    ULARGE_INTEGER free, total;
+    if (!CheckAt(__FILE__, line,
+                 GetDiskFreeSpaceExA((root + "\\").c_str(), &free, &total, NULL) &&
+                     total.QuadPart <= 2 * 1024 * 1024,
+                 "small", "%s is not a small file system (mounting it needs root)", root.c_str()))
+        return false;
+    return CheckAt(__FILE__, line,
+                   WriteTestFile(root + "\\filler", (size_t)(free.QuadPart - keep), 7), "filler",
+                   "cannot fill %s", root.c_str());
+}
+
+// A game directory on the small drive that an earlier installation of another package and of
+// this one left: its log, an older licence text and an older uninstaller.
+static const char kEarlierLog[] = "[ZV Packages]\r\nNumberInstalled=1\r\n1=ZV-002 Runner for "
+                                  "Quake3\r\n[ZV-002 Runner for Quake3]\r\nFiles=1\r\n"
+                                  "1=T:\\Quake3\\ZV-002.txt\r\n";
+
+static std::string MakeEarlierInstallation()
+{
+    std::string game = kSmallDrive + "\\Quake3";
+    DeleteFileA((kSmallDrive + "\\filler").c_str());
+    MakeGameDir(game, true);
+    WriteText(game + "\\ZV-001.txt", "the older licence");
+    WriteText(game + "\\zvuninst.exe", "the older uninstaller");
+    WriteText(game + "\\ZVFiles.log", kEarlierLog);
+    return game;
+}
+
+static ExpectedBox LogNotUpdatedBox(const std::string &game)
+{
+    return {"Install Log Not Updated",
+            "The installation could not be recorded in the install log " + game +
+                "\\ZVFiles.log, so the uninstaller will not be able to remove this package by "
+                "itself. Files that were installed must be removed by hand.",
+            MB_ICONWARNING,
+            MB_OK,
+            IDOK,
+            false,
+            "",
+            ""};
+}
+
+// A full disk: the pack never shows under a slot name, not even in part, and nothing is
+// reported as installed that is not. First the licence and the uninstaller fit and the pack
+// does not; then nothing fits, not even the log's new entries, and every older file stays.
+static void TestFullDisk()
+{
+    std::string game = MakeEarlierInstallation();
+    s_sources = MakePackageFiles(100000, 100000, 1500000);
+    if (FillDrive(__LINE__, kSmallDrive, 600 * 1024)) {
+        RunSetup(__LINE__, game,
+                 {PackNotInstalledBox(s_sources[2], PackSlot(game, 99), "1464.84 KB", "11%"),
+                  kCopyErrorsBox, kCompleteBox});
+        CHECK(Listing(game + "\\baseq3").empty(), "baseq3 is not empty");
+        CHECK(SameFile(s_sources[0], game + "\\ZV-001.txt") &&
+                  SameFile(s_sources[1], game + "\\zvuninst.exe"),
+              "the licence text and the uninstaller were not replaced");
+        std::vector<std::string> want = {"[ZV Packages]",
+                                         "NumberInstalled=2",
+                                         "1=ZV-002 Runner for Quake3",
+                                         "2=" + std::string(kPackageName),
+                                         "[ZV-002 Runner for Quake3]",
+                                         "Files=1",
+                                         "1=T:\\Quake3\\ZV-002.txt",
+                                         "[" + std::string(kPackageName) + "]",
+                                         "Files=1",
+                                         "1=" + game + "\\ZV-001.txt"};
+        CHECK(NonBlankLines(game + "\\ZVFiles.log") == want, "the log lost or gained entries");
+    }
+
+    game = MakeEarlierInstallation();
+    s_sources = MakePackageFiles(1000, 3000, 5000);
+    std::vector<std::string> before = Listing(game);
+    if (FillDrive(__LINE__, kSmallDrive, 0)) {
+        RunSetup(__LINE__, game,
+                 {PackNotInstalledBox(s_sources[0], game + "\\ZV-001.txt", "1000 Bytes", "0%"),
+                  PackNotInstalledBox(s_sources[1], game + "\\zvuninst.exe", "2.93 KB", "11%"),
+                  PackNotInstalledBox(s_sources[2], PackSlot(game, 99), "4.88 KB", "44%"),
+                  kCopyErrorsBox, LogNotUpdatedBox(game), kCompleteBox});
+        std::string text;
+        CHECK(ReadWhole(game + "\\ZV-001.txt", &text) && text == "the older licence",
+              "the older licence text was damaged");
+        CHECK(ReadWhole(game + "\\zvuninst.exe", &text) && text == "the older uninstaller",
+              "the older uninstaller was damaged");
+        CHECK(ReadWhole(game + "\\ZVFiles.log", &text) && text == kEarlierLog,
+              "the log changed: %s", text.c_str());
+        CHECK(Listing(game) == before, "the game directory holds other files than before");
+        CHECK(Listing(game + "\\baseq3").empty(), "baseq3 is not empty");
+        DWORD type = 0;
+        std::string command;
+        CHECK(ReadUninstallValue("UninstallString", &type, &command) &&
+                  command == "\"" + game + "\\zvuninst.exe\"" + std::string(1, '\0'),
+              "the older uninstaller is not the registered one");
+    }
+    DeleteFileA((kSmallDrive + "\\filler").c_str());
+}
+
+// The installer killed while it copies a large pack: no slot holds part of it, and the next
+// run cleans up and installs.
+static void TestKilledMidCopy()
+{
+    s_sources = MakePackageFiles(1000, 3000, 256 * 1024 * 1024);
+    std::string game = CurrentDir() + "\\Killed";
+    MakeGameDir(game, true);
+    HANDLE setup = StartProgram("ZVSetup.exe", NULL);
+    if (!CHECK(setup != NULL, "cannot start ZVSetup.exe"))
+        return;
+    ContinuePage(__LINE__);
+    ContinuePage(__LINE__);
+    HWND details = WaitForWindow("#32770", kCaption, IDC_GAMEDIR);
+    bool copying = false;
+    if (CHECK(details != NULL, "no details page")) {
+        SetControlText(details, IDC_GAMEDIR, game.c_str());
+        Click(details, IDOK);
+        std::string packLine = "Currently Installing File: " + s_sources[2];
+        DWORD start = GetTickCount();
+        while (!copying && GetTickCount() - start < kWaitMs &&
+               WaitForSingleObject(setup, 5) == WAIT_TIMEOUT) {
+            HWND dialog = FindProgressDialog();
+            copying = dialog && ControlText(dialog, IDC_PROGRESS_MESSAGE).find(packLine) == 0;
+        }
+    }
+    CHECK(copying, "the pack's copy was not seen");
+    TerminateProcess(setup, 1);
+    WaitForSingleObject(setup, kWaitMs);
+    CloseHandle(setup);
+    for (int slot = 1; slot <= 99; slot++)
+        if (FileExists(PackSlot(game, slot)))
+            CHECK(SameFile(s_sources[2], PackSlot(game, slot)), "slot %d holds part of the pack",
+                  slot);
+    // The killed run listed the package before copying: the next one asks before going on.
+    RunSetup(__LINE__, game, {kReinstallQuestion, kCompleteBox});
+    std::vector<std::string> packs = Listing(game + "\\baseq3");
+    bool whole = !packs.empty();
+    for (const std::string &pack : packs)
+        whole =
+            whole && SameFile(s_sources[2], game + "\\baseq3\\" + pack.substr(0, pack.find(' ')));
+    CHECK(whole && packs.size() <= 2, "baseq3 after the second run: %d files", (int)packs.size());
+    DeleteFileA(s_sources[2].c_str());
+}
+
 int main()
 {
     s_sources = MakePackageFiles(1000, 3000, 5000);
@@ -253,6 +419,8 @@ int main()
     TestTakenSlots();
     TestTrailingBackslash();
     TestProgressOnScreen();
+    TestFullDisk();
+    TestKilledMidCopy();
     CHECK(DeleteUninstallKey(), "the uninstall key was left behind");
     return CheckDone();
 }
