@@ -2,7 +2,7 @@
 // a driver thread types, clicks, answers the boxes and works the open-file dialog.
 #include "check.h"
 #include "driver.h"
-#include "drive_fixture.h"
+#include "fixture.h"
 #include "common/table_string.h"
 #include "gamedir/details_page.h"
 #include "gamedir/drive_search.h"
@@ -283,9 +283,9 @@ static void Run(const Scenario &scenario)
 
 static void TestCommands()
 {
-    PutGame("D:\\Games\\Quake3");
-    PutGame("E:\\Other\\Q3");
-    PutFile("D:\\quake3.exe");
+    MakeGameDir("D:\\Games\\Quake3", kGameExeOnly);
+    MakeGameDir("E:\\Other\\Q3", kGameExeOnly);
+    WriteBytes("D:\\quake3.exe", "");
     SetCurrentDirectoryA("D:\\Games");
     // Walked before D:\Games, so that a search takes long enough to be watched.
     for (int i = 0; i < 3000; i++)
@@ -303,7 +303,7 @@ static void TestCommands()
     DeleteFileA("E:\\Other\\Q3\\quake3.exe");
     Run({SearchMiss, false, "<none>"});
     ClearDirectory("D:\\");
-    PutGame("E:\\Other\\Q3");
+    MakeGameDir("E:\\Other\\Q3", kGameExeOnly);
     Run({SearchPastUnlistableDrive, false, "<none>"});
 }
 

@@ -4,7 +4,7 @@
 // and in the registry.
 #include "check.h"
 #include "driver.h"
-#include "install_fixture.h"
+#include "fixture.h"
 #include "resources/resource.h"
 
 #include <functional>
@@ -42,8 +42,8 @@ static void RunSetup(int line, const std::string &typedDir, const std::vector<Ex
         HWND owner = FindWindowA("Q3IBackWnd", NULL);
         if (whileInstalling)
             whileInstalling();
-        AnswerBoxes(line, boxes, owner,
-                    [setup] { return WaitForSingleObject(setup, 0) == WAIT_OBJECT_0; });
+        AnswerBoxesAt(__FILE__, line, boxes, owner,
+                      [setup] { return WaitForSingleObject(setup, 0) == WAIT_OBJECT_0; });
     }
     DWORD code = 99;
     bool ended = WaitForExit(setup, &code);
@@ -75,7 +75,7 @@ static void CheckRegistered(int line, const std::string &uninstaller)
     std::string data;
     bool found = ReadUninstallValue("DisplayName", &type, &data);
     CheckAt(__FILE__, line, found && type == REG_SZ, "DisplayName", "type %lu", type);
-    CheckTextAt(__FILE__, line, data, std::string("ZV Models for Quake3") + '\0', "DisplayName");
+    CheckTextAt(__FILE__, line, data, std::string(kUninstallDisplayName) + '\0', "DisplayName");
     found = ReadUninstallValue("UninstallString", &type, &data);
     CheckAt(__FILE__, line, found && type == REG_SZ, "UninstallString", "type %lu", type);
     CheckTextAt(__FILE__, line, data, "\"" + uninstaller + "\"" + '\0', "UninstallString");
@@ -86,8 +86,8 @@ static void TestTypicalThenDeclined()
 {
     std::string game = CurrentDir() + "\\Games\\Quake3";
     CreateDirectoryA((CurrentDir() + "\\Games").c_str(), NULL);
-    MakeGameDir(game, true);
-    DeleteUninstallKey();
+    MakeGameDir(game, kWithBaseq3);
+    DeleteUninstallEntry();
     RunSetup(__LINE__, game, {kCompleteBox});
     CHECK(SameFile(s_sources[0], game + "\\ZV-001.txt"), "the licence was not copied");
     CHECK(SameFile(s_sources[1], game + "\\zvuninst.exe"), "the uninstaller was not copied");
@@ -99,19 +99,19 @@ static void TestTypicalThenDeclined()
                                      "Files=2",
                                      "1=" + game + "\\ZV-001.txt",
                                      "2=" + PackSlot(game, 1)};
-    CHECK(NonBlankLines(game + "\\ZVFiles.log") == want, "the log is not the seven lines");
+    CHECK(NonBlankLines(LogPath(game)) == want, "the log is not the seven lines");
     CheckRegistered(__LINE__, game + "\\zvuninst.exe");
 
     std::string logBefore, logAfter;
-    ReadWhole(game + "\\ZVFiles.log", &logBefore);
-    DeleteUninstallKey();
+    ReadWhole(LogPath(game), &logBefore);
+    DeleteUninstallEntry();
     ExpectedBox no = kReinstallQuestion;
     no.answer = IDNO;
     RunSetup(__LINE__, game, {no, kAbortedBox});
-    ReadWhole(game + "\\ZVFiles.log", &logAfter);
+    ReadWhole(LogPath(game), &logAfter);
     CHECK(logAfter == logBefore, "declining changed the log");
     CHECK(!FileExists(PackSlot(game, 2)), "declining installed a pack");
-    CHECK(!UninstallKeyExists(), "declining registered the uninstaller");
+    CHECK(!UninstallEntryExists(), "declining registered the uninstaller");
 }
 
 // Without baseq3 every slot fails: the pack's source path is shown, then the copy errors, and
@@ -119,8 +119,8 @@ static void TestTypicalThenDeclined()
 static void TestNoBaseq3()
 {
     std::string game = CurrentDir() + "\\NoBase";
-    MakeGameDir(game, false);
-    DeleteUninstallKey();
+    MakeGameDir(game, kGameExeOnly);
+    DeleteUninstallEntry();
     RunSetup(__LINE__, game, {NotInstalled(game), kCopyErrorsBox, kCompleteBox});
     std::vector<std::string> want = {"[ZV Packages]",
                                      "NumberInstalled=1",
@@ -128,7 +128,7 @@ static void TestNoBaseq3()
                                      "[ZV-001 Strider for Quake3]",
                                      "Files=1",
                                      "1=" + game + "\\ZV-001.txt"};
-    CHECK(NonBlankLines(game + "\\ZVFiles.log") == want, "the log is not the six lines");
+    CHECK(NonBlankLines(LogPath(game)) == want, "the log is not the six lines");
     CheckRegistered(__LINE__, game + "\\zvuninst.exe");
 }
 
@@ -138,9 +138,9 @@ static void TestTakenSlots()
 {
     for (int taken = 98; taken <= 99; taken++) {
         std::string game = CurrentDir() + "\\Full" + std::to_string(taken);
-        MakeGameDir(game, true);
+        MakeGameDir(game, kWithBaseq3);
         for (int slot = 1; slot <= taken; slot++)
-            WriteText(PackSlot(game, slot), "someone else's pack " + std::to_string(slot));
+            WriteBytes(PackSlot(game, slot), "someone else's pack " + std::to_string(slot));
         if (taken == 98)
             RunSetup(__LINE__, game, {kCompleteBox});
         else
@@ -154,8 +154,7 @@ static void TestTakenSlots()
         }
         CHECK(changed == 0, "%d taken slots were changed", changed);
         char value[260];
-        GetPrivateProfileStringA(kPackageName, "2", "", value, sizeof value,
-                                 (game + "\\ZVFiles.log").c_str());
+        GetPrivateProfileStringA(kPackageName, "2", "", value, sizeof value, LogPath(game).c_str());
         if (taken == 98) {
             CHECK(SameFile(s_sources[2], PackSlot(game, 99)), "the pack is not in slot 99");
             CHECK_TEXT(value, PackSlot(game, 99));
@@ -169,16 +168,16 @@ static void TestTakenSlots()
 static void TestTrailingBackslash()
 {
     std::string game = CurrentDir() + "\\Slash";
-    MakeGameDir(game, true);
-    WriteText(PackSlot(game, 1), "an older pack");
-    DeleteUninstallKey();
+    MakeGameDir(game, kWithBaseq3);
+    WriteBytes(PackSlot(game, 1), "an older pack");
+    DeleteUninstallEntry();
     RunSetup(__LINE__, game + "\\", {kCompleteBox});
     CHECK(SameFile(s_sources[0], game + "\\ZV-001.txt"), "the licence was not copied");
     std::string pack;
     CHECK(ReadWhole(PackSlot(game, 1), &pack) && pack == "an older pack",
           "the existing pack was changed");
     CHECK(SameFile(s_sources[2], PackSlot(game, 2)), "the pack is not in slot 02");
-    std::vector<std::string> lines = NonBlankLines(game + "\\ZVFiles.log");
+    std::vector<std::string> lines = NonBlankLines(LogPath(game));
     CHECK(lines.size() == 7 && lines[5] == "1=" + game + "\\ZV-001.txt" &&
               lines[6] == "2=" + PackSlot(game, 2),
           "the log names other paths: %s", lines.size() > 5 ? lines[5].c_str() : "");
@@ -198,7 +197,7 @@ static void TestProgressOnScreen()
 {
     s_sources = MakePackageFiles(200000, 389855, 256 * 1024 * 1024);
     std::string game = CurrentDir() + "\\Big";
-    MakeGameDir(game, true);
+    MakeGameDir(game, kWithBaseq3);
     std::string wantMessage = "Currently Installing File: " + s_sources[2] +
                               "\nTo Location: " + PackSlot(game, 1) + "\nFile Size: 256.00 MB";
     bool seen = false;
@@ -253,6 +252,6 @@ int main()
     TestTakenSlots();
     TestTrailingBackslash();
     TestProgressOnScreen();
-    CHECK(DeleteUninstallKey(), "the uninstall key was left behind");
+    CHECK(DeleteUninstallEntry(), "the uninstall key was left behind");
     return CheckDone();
 }

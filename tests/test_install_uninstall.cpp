@@ -1,17 +1,14 @@
 // The release folder as a user gets it: ZVSetup.exe installs into a game directory and the
 // uninstaller, run from the entry the installer registered, takes the game directory back to
-// what it was, with every other file untouched and every other log entry kept. Needs the
-// installation engine in ZVSetup.exe.
+// what it was, with every other file untouched and every other log entry kept.
 #include "check.h"
 #include "driver.h"
-#include "game_fixture.h"
+#include "fixture.h"
 #include "resources/resource.h"
 
 #include <string>
 
 static const char *kCaption = "ZV Developments Model Installation";
-static const char *kUninstallKey =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\ZVQ3Models";
 
 // Runs ZVSetup.exe beside this test as a user would: Continue twice, the game directory typed
 // on the details page, Install, Yes to the re-install question when it is expected, OK.
@@ -49,12 +46,11 @@ static bool Install(const std::string &dir, bool again)
 
 static std::string RegisteredUninstaller()
 {
-    char value[MAX_PATH] = "";
-    DWORD size = sizeof value;
-    if (RegGetValueA(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString", RRF_RT_REG_SZ, NULL,
-                     value, &size) != ERROR_SUCCESS)
+    DWORD type = 0;
+    std::string data;
+    if (!ReadUninstallValue("UninstallString", &type, &data) || type != REG_SZ)
         return "";
-    return value;
+    return data.c_str();
 }
 
 // Uninstalls as the list of programs does: runs the registered command from its directory.
@@ -87,7 +83,7 @@ static void CheckRestored(const std::string &dir, Tree before)
 static void TestInstallThenUninstall()
 {
     std::string dir = "D:\\Fresh\\Quake3";
-    CHECK(MakeGameDir(dir), "cannot make %s", dir.c_str());
+    CHECK(MakeGameDir(dir, kWithUserFiles), "cannot make %s", dir.c_str());
     DeleteUninstallEntry();
     Tree before = SnapshotTree(dir);
     if (!Install(dir, false))
@@ -105,8 +101,8 @@ static void TestInstallThenUninstall()
 static void TestLogKeepsOthers()
 {
     std::string dir = "D:\\Shared\\Quake3";
-    CHECK(MakeGameDir(dir), "cannot make %s", dir.c_str());
-    std::string log = dir + "\\ZVFiles.log";
+    CHECK(MakeGameDir(dir, kWithUserFiles), "cannot make %s", dir.c_str());
+    std::string log = LogPath(dir);
     WriteBytes(dir + "\\ZV-002.txt", "their licence");
     LogPackage(log, "ZV-002 Runner for Quake3");
     LogFile(log, "ZV-002 Runner for Quake3", dir + "\\ZV-002.txt");
@@ -122,7 +118,7 @@ static void TestLogKeepsOthers()
 static void TestTwoInstallations()
 {
     std::string dir = "D:\\Twice\\Quake3";
-    CHECK(MakeGameDir(dir), "cannot make %s", dir.c_str());
+    CHECK(MakeGameDir(dir, kWithUserFiles), "cannot make %s", dir.c_str());
     WriteBytes(dir + "\\baseq3\\PakZV01.pk3", "the user's own pack");
     Tree before = SnapshotTree(dir);
     if (!Install(dir, false) || !Install(dir, true))

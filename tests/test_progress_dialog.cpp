@@ -2,7 +2,7 @@
 // and the checks read the dialog's controls and the screen as the user sees them.
 #include "check.h"
 #include "driver.h"
-#include "install_fixture.h"
+#include "fixture.h"
 #include "common/table_string.h"
 #include "install/progress_dialog.h"
 #include "resources/resource.h"
