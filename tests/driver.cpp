@@ -8,7 +8,6 @@
 #include <stdlib.h>
 
 static const UINT kSendTimeoutMs = 5000;
-static const DWORD kPollMs = 20;
 
 static std::string Narrow(const WCHAR *text)
 {
@@ -62,13 +61,13 @@ HWND FindTopWindow(const char *cls, const char *caption, int controlId)
     return request.found;
 }
 
-bool WaitUntil(const std::function<bool()> &condition, DWORD ms)
+bool WaitUntil(const std::function<bool()> &condition, DWORD ms, DWORD everyMs)
 {
     DWORD start = GetTickCount();
     while (!condition()) {
         if (GetTickCount() - start >= ms)
             return false;
-        Sleep(kPollMs);
+        Sleep(everyMs);
     }
     return true;
 }

@@ -16,7 +16,8 @@ const char kInstallerCaption[] = "ZV Developments Model Installation";
 // Polls condition until it holds or ms have passed; whether it held. The one polling wait of
 // the suite: a condition should also hold once what it waits for can no longer come (the
 // process or thread that would bring it has ended), so that a fault ends the wait early.
-bool WaitUntil(const std::function<bool()> &condition, DWORD ms = kWaitMs);
+// everyMs is the pause between looks: short only where the state looked for is brief.
+bool WaitUntil(const std::function<bool()> &condition, DWORD ms = kWaitMs, DWORD everyMs = 20);
 
 // A visible top-level window of the class (null: any) whose caption is exactly caption
 // (null: any) and, when controlId is not 0, that holds a control with that id.

@@ -306,6 +306,17 @@ std::string LogPath(const std::string &gameDir)
     return gameDir + "\\" + kLogFile;
 }
 
+std::vector<std::string> OneInstallationLog(const std::string &game,
+                                            const std::vector<std::string> &files)
+{
+    std::vector<std::string> lines = {"[ZV Packages]", "NumberInstalled=1",
+                                      "1=ZV-001 Strider for Quake3", "[ZV-001 Strider for Quake3]",
+                                      "Files=" + std::to_string(files.size())};
+    for (size_t i = 0; i < files.size(); i++)
+        lines.push_back(std::to_string(i + 1) + "=" + game + "\\" + files[i]);
+    return lines;
+}
+
 void LogPackage(const std::string &log, const char *package)
 {
     int k = (int)GetPrivateProfileIntA(kPackageListSection, kPackageCountKey, 0, log.c_str()) + 1;

@@ -60,6 +60,10 @@ std::vector<std::string> MakePackageFiles(size_t licenceSize, size_t uninstaller
                                           size_t packSize);
 // The install log in a game directory.
 std::string LogPath(const std::string &gameDir);
+// The lines of a log after one installation into game that recorded files, word for word
+// as the installer writes them.
+std::vector<std::string> OneInstallationLog(const std::string &game,
+                                            const std::vector<std::string> &files);
 // The install log's appends, as the installer makes them.
 void LogPackage(const std::string &log, const char *package);
 void LogFile(const std::string &log, const char *package, const std::string &path);

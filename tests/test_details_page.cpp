@@ -41,13 +41,12 @@ static void Leave(HWND page)
 }
 
 // Waits until the edit shows something other than what it showed and the page takes input
-// again, so that the text is read whole, not while it changes.
+// again, so that the text is read whole, not while it changes. A page gone ends the wait.
 static std::string WaitForEditChange(HWND page, const std::string &old)
 {
-    DWORD start = GetTickCount();
-    while ((ControlText(page, IDC_GAMEDIR) == old || !IsWindowEnabled(page)) &&
-           GetTickCount() - start < kWaitMs)
-        Sleep(20);
+    WaitUntil([&] {
+        return !IsWindow(page) || (ControlText(page, IDC_GAMEDIR) != old && IsWindowEnabled(page));
+    });
     return ControlText(page, IDC_GAMEDIR);
 }
 
@@ -140,13 +139,11 @@ static void SearchWhileValid(HWND page)
     Click(page, IDOK);
 }
 
-// True once the page is seen disabled, as it must be while the drives are walked.
+// True once the page is seen disabled, as it must be while the drives are walked; the walk
+// may be short, so the page is looked at every millisecond.
 static bool SeenDisabled(HWND page)
 {
-    DWORD start = GetTickCount();
-    while (IsWindowEnabled(page) && GetTickCount() - start < kWaitMs)
-        Sleep(1);
-    return !IsWindowEnabled(page);
+    return WaitUntil([page] { return !IsWindowEnabled(page); }, kWaitMs, 1);
 }
 
 static void SearchHit(HWND page)
@@ -203,12 +200,15 @@ static void SearchMiss(HWND page)
     Click(page, IDC_SEARCH);
     CHECK(SeenDisabled(page), "the page was not disabled during the search");
     int searchErrors = 0;
-    DWORD start = GetTickCount();
-    while (!IsWindowEnabled(page) && GetTickCount() - start < kWaitMs) {
+    // The search has ended when the page takes input again; a page gone ends the wait too.
+    WaitUntil([&] {
         MessageBoxInfo box;
+        if (!IsWindow(page) || IsWindowEnabled(page))
+            return true;
         if (WaitForMessageBox(&box, "Search Error", 50) && AnswerMessageBox(box, IDOK))
             searchErrors++;
-    }
+        return false;
+    });
     CHECK(searchErrors == unlistable, "%d boxes for %d drives that cannot be listed", searchErrors,
           unlistable);
     MessageBoxInfo other;

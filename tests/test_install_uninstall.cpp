@@ -8,24 +8,21 @@
 
 #include <string>
 
-static const char *kCaption = "ZV Developments Model Installation";
-
 // Runs ZVSetup.exe beside this test as a user would: Continue twice, the game directory typed
 // on the details page, Install, Yes to the re-install question when it is expected, OK.
 static bool Install(const std::string &dir, bool again)
 {
-    HANDLE setup = StartProgram("ZVSetup.exe", NULL);
-    if (!CHECK(setup != NULL, "cannot start ZVSetup.exe: %lu", GetLastError()))
+    // Each page stands on the backdrop, which owns it.
+    SetupRun run = RunSetupToDetails("ZVSetup.exe", [](HWND page, int number) {
+        HWND owner = GetWindow(page, GW_OWNER);
+        CHECK(owner && owner == FindWindowA("Q3IBackWnd", NULL),
+              "information page %d is not owned by the backdrop", number);
+        return true;
+    });
+    if (!CHECK(run.process != NULL, "%s", run.failure.c_str()))
         return false;
-    bool ok = true;
-    for (int page = 1; ok && page <= 2; page++) {
-        HWND info = WaitForWindow("#32770", kCaption, IDC_MESSAGE);
-        ok = CHECK(info != NULL, "no information page %d", page) && Click(info, IDOK) &&
-             WaitForGone(info);
-    }
-    HWND details = ok ? WaitForWindow("#32770", kCaption, IDC_GAMEDIR) : NULL;
-    ok = ok && CHECK(details != NULL, "no details page") &&
-         SetControlText(details, IDC_GAMEDIR, dir.c_str()) && Click(details, IDOK);
+    bool ok = CHECK(run.failure.empty(), "%s", run.failure.c_str()) &&
+              SetControlText(run.page, IDC_GAMEDIR, dir.c_str()) && Click(run.page, IDOK);
     MessageBoxInfo box;
     if (ok && again) {
         ok = CHECK(WaitForMessageBox(&box, "Really Re-Install?"), "no re-install question") &&
@@ -36,11 +33,8 @@ static bool Install(const std::string &dir, bool again)
              CHECK_TEXT(box.text, "Installation is complete") && AnswerMessageBox(box, IDOK);
     }
     DWORD code = 99;
-    bool ended = WaitForExit(setup, &code);
+    bool ended = FinishProgram(run.process, &code);
     CHECK(ended && code == 0, "installer ended %d with %lu", ended, code);
-    if (!ended)
-        TerminateProcess(setup, 1);
-    CloseHandle(setup);
     return ok && ended;
 }
 

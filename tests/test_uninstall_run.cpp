@@ -31,6 +31,14 @@ static size_t Count(const std::string &text, const std::string &part)
     return n;
 }
 
+// After uninstalling, the game directory holds what want holds, no more and no less.
+static void CheckLeft(int line, const std::string &dir, const Tree &want)
+{
+    Tree got = SnapshotTree(dir);
+    CHECK_AT(__FILE__, line, got == want, "game directory after uninstalling:%s",
+             TreeDifference(want, got).c_str());
+}
+
 static void CheckRan(const UninstallRun &run, const std::string &dir)
 {
     CHECK(run.asked, "no question from the uninstaller");
@@ -59,8 +67,7 @@ static void TestOneInstallation()
 
     UninstallRun run = RunUninstaller(dir, IDYES);
     CheckRan(run, dir);
-    Tree got = SnapshotTree(dir);
-    CHECK(got == want, "game directory after uninstalling:%s", TreeDifference(want, got).c_str());
+    CheckLeft(__LINE__, dir, want);
     CHECK(!UninstallEntryExists(), "the uninstall entry is still there");
     CHECK(IsPendingDelete(dir + "\\zvuninst.exe"), "zvuninst.exe is not to be deleted");
     CHECK(run.reported && run.report.icon == MB_ICONINFORMATION && run.report.buttons == MB_OK,
@@ -94,8 +101,7 @@ static void TestTwoInstallations()
 
     UninstallRun run = RunUninstaller(dir, IDYES);
     CheckRan(run, dir);
-    Tree got = SnapshotTree(dir);
-    CHECK(got == want, "game directory after uninstalling:%s", TreeDifference(want, got).c_str());
+    CheckLeft(__LINE__, dir, want);
     CHECK(!UninstallEntryExists(), "the uninstall entry is still there");
     CHECK(Count(run.report.text, dir + "\\ZV-001.txt") == 1,
           "the licence is not named once: \"%s\"", run.report.text.c_str());
@@ -175,8 +181,7 @@ static void TestHostileEntries()
 
     UninstallRun run = RunUninstaller(dir, IDYES);
     CheckRan(run, dir);
-    Tree got = SnapshotTree(dir);
-    CHECK(got == want, "game directory after uninstalling:%s", TreeDifference(want, got).c_str());
+    CheckLeft(__LINE__, dir, want);
     CHECK(SnapshotTree("D:\\Outside") == outside, "a file outside the game directory changed");
     CHECK(ReadBytes("D:\\Hostile\\PakZV01.pk3") == beside, "the pack beside the game changed");
     CHECK(run.report.icon == MB_ICONWARNING, "final box icon %u", run.report.icon);
