@@ -3,17 +3,11 @@
 # (image 1921 x 1081) beside one PatBlt of the whole image, and a full-screen repaint from the
 # cached image. Builds first; prints milliseconds.
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-bash "$root/scripts/bootstrap.sh"
-build=$root/build
-cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-i686-mingw.cmake" >/dev/null
-cmake --build "$build" -j "$(nproc)" --target bench_backdrop >/dev/null
+source "$(dirname "$0")/../scripts/build-env.sh"
+zv_build bench_backdrop
 
 export ZV_SCREEN=1920x1080
-source "$root/scripts/wine-env.sh"
-trap zv_wine_stop EXIT
-taskset -p -c "${ZV_CPU:-0}" $$ >/dev/null
-zv_wine_start "$build/bench-wine"
+zv_wine_up "$build/bench-wine"
 
 work=$WINEPREFIX/drive_c/bench
 mkdir -p "$work"

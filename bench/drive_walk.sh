@@ -4,17 +4,11 @@
 # tree, with native find as the floor. Everything runs on one CPU (ZV_CPU, default 0), where
 # Wine's server-heavy work is fastest and steadiest; each figure is the best of ZV_ROUNDS runs.
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-build=$root/build
+source "$(dirname "$0")/../scripts/build-env.sh"
 cpu=${ZV_CPU:-0}
 rounds=${ZV_ROUNDS:-5}
-cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-i686-mingw.cmake" >/dev/null
-cmake --build "$build" --target bench_drive_search -j "$(nproc)" >/dev/null
-
-taskset -p -c "$cpu" $$ >/dev/null
-source "$root/scripts/wine-env.sh"
-trap zv_wine_stop EXIT
-zv_wine_start "$build/bench-wine"
+zv_build bench_drive_search
+zv_wine_up "$build/bench-wine"
 
 # 20 x 20 x 50 leaves under 420 inner directories.
 tree=$build/bench-wine/tree

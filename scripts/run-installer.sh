@@ -6,11 +6,8 @@
 # walk-through runs it on Xvfb, then runs the installed uninstaller, and saves a screenshot of
 # every page and box to build/screenshots.
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-bash "$root/scripts/bootstrap.sh"
-build=$root/build
-cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-i686-mingw.cmake" >/dev/null
-cmake --build "$build" -j "$(nproc)"
+source "$(dirname "$0")/build-env.sh"
+zv_build
 
 walkthrough=${ZV_WALKTHROUGH:-}
 if [ -z "${DISPLAY:-}" ] || [ -n "${CI:-}" ]; then
@@ -18,10 +15,7 @@ if [ -z "${DISPLAY:-}" ] || [ -n "${CI:-}" ]; then
 fi
 user_display=${DISPLAY:-}
 
-source "$root/scripts/wine-env.sh"
-trap zv_wine_stop EXIT
-taskset -p -c "${ZV_CPU:-0}" $$ >/dev/null
-zv_wine_start "$build/demo-wine"
+zv_wine_up "$build/demo-wine"
 
 # The release folder as a user unpacks it, and a game directory for the installer to find.
 setup_dir=$WINEPREFIX/drive_c/ZV-001

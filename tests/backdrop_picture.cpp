@@ -1,32 +1,7 @@
-// Bitmap read-back and the gradient formulas for the backdrop tests.
+// The backdrop paint wait and the gradient formulas for the backdrop tests.
 #include "backdrop_picture.h"
 
 #include <math.h>
-
-bool ReadBitmap(HBITMAP bitmap, Image *image)
-{
-    BITMAP info;
-    if (!bitmap || GetObjectA(bitmap, sizeof info, &info) != sizeof info)
-        return false;
-    BITMAPINFO dib = {};
-    dib.bmiHeader.biSize = sizeof dib.bmiHeader;
-    dib.bmiHeader.biWidth = info.bmWidth;
-    dib.bmiHeader.biHeight = -info.bmHeight;
-    dib.bmiHeader.biPlanes = 1;
-    dib.bmiHeader.biBitCount = 32;
-    std::vector<DWORD> bits((size_t)info.bmWidth * info.bmHeight);
-    HDC screen = GetDC(NULL);
-    int rows = GetDIBits(screen, bitmap, 0, info.bmHeight, bits.data(), &dib, DIB_RGB_COLORS);
-    ReleaseDC(NULL, screen);
-    if (rows != info.bmHeight)
-        return false;
-    image->width = info.bmWidth;
-    image->height = info.bmHeight;
-    image->pixels.resize(bits.size());
-    for (size_t i = 0; i < bits.size(); i++) // a DIB holds 0x00RRGGBB
-        image->pixels[i] = RGB((bits[i] >> 16) & 0xFF, (bits[i] >> 8) & 0xFF, bits[i] & 0xFF);
-    return true;
-}
 
 void WaitForPaint(HWND window)
 {

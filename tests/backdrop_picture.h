@@ -1,4 +1,4 @@
-// What the backdrop tests share: reading a bitmap back pixel by pixel, and the gradient
+// What the backdrop tests share: waiting for the backdrop window's paint, and the gradient
 // formulas worked out independently of the renderer, to compare its pictures with.
 #ifndef ZV_TESTS_BACKDROP_PICTURE_H
 #define ZV_TESTS_BACKDROP_PICTURE_H
@@ -6,9 +6,6 @@
 #include "driver.h"
 
 #include <windows.h>
-
-// The bitmap's pixels through a 32-bit top-down DIB; false when it is not a bitmap.
-bool ReadBitmap(HBITMAP bitmap, Image *image);
 
 // Has the backdrop window, invalidated by the caller, paint now or finish the paint it has
 // begun on its own thread.

@@ -7,6 +7,9 @@
 #include <string>
 
 #define CHECK(cond, ...) CheckAt(__FILE__, __LINE__, (cond) ? true : false, #cond, __VA_ARGS__)
+// For helpers: the check is counted at the file and line their caller gave them.
+#define CHECK_AT(file, line, cond, ...)                                                            \
+    CheckAt((file), (line), (cond) ? true : false, #cond, __VA_ARGS__)
 
 bool CheckAt(const char *file, int line, bool ok, const char *expr, const char *fmt, ...)
     __attribute__((format(printf, 5, 6)));
@@ -15,6 +18,7 @@ int CheckDone();
 
 // Compares two texts and names both in the failure.
 #define CHECK_TEXT(got, want) CheckTextAt(__FILE__, __LINE__, (got), (want), #got)
+#define CHECK_TEXT_AT(file, line, got, want) CheckTextAt((file), (line), (got), (want), #got)
 bool CheckTextAt(const char *file, int line, const std::string &got, const std::string &want,
                  const char *expr);
 

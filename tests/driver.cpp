@@ -2,11 +2,12 @@
 // can (InternalGetWindowText), and bounds every message it does send.
 #include "driver.h"
 
+#include "resources/resource.h"
+
 #include <stdio.h>
 #include <stdlib.h>
 
 static const UINT kSendTimeoutMs = 5000;
-static const DWORD kPollMs = 20;
 
 static std::string Narrow(const WCHAR *text)
 {
@@ -60,39 +61,27 @@ HWND FindTopWindow(const char *cls, const char *caption, int controlId)
     return request.found;
 }
 
-HWND WaitForWindow(const char *cls, const char *caption, int controlId, DWORD timeoutMs)
+bool WaitUntil(const std::function<bool()> &condition, DWORD ms, DWORD everyMs)
 {
     DWORD start = GetTickCount();
-    for (;;) {
-        HWND window = FindTopWindow(cls, caption, controlId);
-        if (window)
-            return window;
-        if (GetTickCount() - start >= timeoutMs)
-            return NULL;
-        Sleep(kPollMs);
+    while (!condition()) {
+        if (GetTickCount() - start >= ms)
+            return false;
+        Sleep(everyMs);
     }
+    return true;
+}
+
+HWND WaitForWindow(const char *cls, const char *caption, int controlId, DWORD timeoutMs)
+{
+    HWND window = NULL;
+    WaitUntil([&] { return (window = FindTopWindow(cls, caption, controlId)) != NULL; }, timeoutMs);
+    return window;
 }
 
 bool WaitForGone(HWND window, DWORD timeoutMs)
 {
-    DWORD start = GetTickCount();
-    while (IsWindow(window) && IsWindowVisible(window)) {
-        if (GetTickCount() - start >= timeoutMs)
-            return false;
-        Sleep(kPollMs);
-    }
-    return true;
-}
-
-bool WaitForNoWindow(const char *cls, const char *caption, int controlId, DWORD timeoutMs)
-{
-    DWORD start = GetTickCount();
-    while (FindTopWindow(cls, caption, controlId)) {
-        if (GetTickCount() - start >= timeoutMs)
-            return false;
-        Sleep(kPollMs);
-    }
-    return true;
+    return WaitUntil([window] { return !IsWindow(window) || !IsWindowVisible(window); }, timeoutMs);
 }
 
 static bool Send(HWND window, UINT msg, WPARAM wParam, LPARAM lParam, DWORD_PTR *result)
@@ -249,6 +238,41 @@ HBITMAP CreatePixelBitmap(HDC dc, int width, int height, DWORD **bits)
     return CreateDIBSection(dc, &info, DIB_RGB_COLORS, (void **)bits, NULL, 0);
 }
 
+COLORREF PixelColour(DWORD pixel)
+{
+    return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
+}
+
+void ImageFromPixels(const DWORD *bits, int width, int height, Image *image)
+{
+    image->width = width;
+    image->height = height;
+    image->pixels.resize((size_t)width * height);
+    for (size_t i = 0; i < image->pixels.size(); i++)
+        image->pixels[i] = PixelColour(bits[i]);
+}
+
+bool ImageFromBitmap(HBITMAP bitmap, Image *image)
+{
+    BITMAP info;
+    if (!bitmap || GetObjectA(bitmap, sizeof info, &info) != sizeof info)
+        return false;
+    BITMAPINFO dib = {};
+    dib.bmiHeader.biSize = sizeof dib.bmiHeader;
+    dib.bmiHeader.biWidth = info.bmWidth;
+    dib.bmiHeader.biHeight = -info.bmHeight;
+    dib.bmiHeader.biPlanes = 1;
+    dib.bmiHeader.biBitCount = 32;
+    std::vector<DWORD> bits((size_t)info.bmWidth * info.bmHeight);
+    HDC screen = GetDC(NULL);
+    int rows = GetDIBits(screen, bitmap, 0, info.bmHeight, bits.data(), &dib, DIB_RGB_COLORS);
+    ReleaseDC(NULL, screen);
+    if (rows != info.bmHeight)
+        return false;
+    ImageFromPixels(bits.data(), info.bmWidth, info.bmHeight, image);
+    return true;
+}
+
 // Draws a system icon the way a static control does, on the given background.
 static bool RenderIcon(LPCSTR iconName, int width, int height, COLORREF background, Image *out)
 {
@@ -272,12 +296,7 @@ static bool RenderIcon(LPCSTR iconName, int width, int height, COLORREF backgrou
     DeleteObject(brush);
     DrawIconEx(dc, 0, 0, icon, width, height, 0, NULL, DI_NORMAL);
     GdiFlush();
-    out->width = width;
-    out->height = height;
-    out->pixels.resize((size_t)width * height);
-    const DWORD *p = bits;
-    for (size_t i = 0; i < out->pixels.size(); i++)
-        out->pixels[i] = RGB((p[i] >> 16) & 0xFF, (p[i] >> 8) & 0xFF, p[i] & 0xFF);
+    ImageFromPixels(bits, width, height, out);
     SelectObject(dc, old);
     DeleteDC(dc);
     DeleteObject(bitmap);
@@ -314,9 +333,15 @@ static UINT IdentifyIcon(HWND iconControl)
                  {IDI_QUESTION, MB_ICONQUESTION},
                  {IDI_EXCLAMATION, MB_ICONEXCLAMATION},
                  {IDI_ASTERISK, MB_ICONASTERISK}};
-    for (int attempt = 0; attempt < 25; attempt++) {
-        Image shown;
-        if (CaptureScreen(&shown, &area) && shown.width > 0 && shown.height > 0) {
+    // The box may not have painted its icon yet: look until one matches, or the box is gone.
+    UINT found = ~0u;
+    WaitUntil(
+        [&] {
+            Image shown;
+            if (!IsWindow(iconControl))
+                return true;
+            if (!CaptureScreen(&shown, &area) || shown.width <= 0 || shown.height <= 0)
+                return false;
             COLORREF background = shown.At(0, 0);
             long best = -1;
             UINT bestType = 0;
@@ -331,27 +356,25 @@ static UINT IdentifyIcon(HWND iconControl)
                 }
             }
             // Allow a little blending noise: on average under 6 levels per channel.
-            if (best >= 0 && best < 18L * shown.width * shown.height)
-                return bestType;
-        }
-        Sleep(40);
-    }
-    return ~0u;
+            if (best < 0 || best >= 18L * shown.width * shown.height)
+                return false;
+            found = bestType;
+            return true;
+        },
+        1000);
+    return found;
 }
 
 bool WaitForMessageBox(MessageBoxInfo *info, const char *caption, DWORD timeoutMs)
 {
     BoxRequest request = {caption, NULL};
-    DWORD start = GetTickCount();
-    for (;;) {
-        request.found = NULL;
-        EnumWindows(MatchBox, (LPARAM)&request);
-        if (request.found)
-            break;
-        if (GetTickCount() - start >= timeoutMs)
-            return false;
-        Sleep(kPollMs);
-    }
+    if (!WaitUntil(
+            [&] {
+                EnumWindows(MatchBox, (LPARAM)&request);
+                return request.found != NULL;
+            },
+            timeoutMs))
+        return false;
     BoxParts parts;
     IsMessageBox(request.found, &parts);
     info->box = request.found;
@@ -383,14 +406,8 @@ bool CaptureScreen(Image *image, const RECT *area)
         HBITMAP old = (HBITMAP)SelectObject(dc, bitmap);
         ok = BitBlt(dc, 0, 0, width, height, screen, r.left, r.top, SRCCOPY) != 0;
         GdiFlush();
-        if (ok) {
-            image->width = width;
-            image->height = height;
-            image->pixels.resize((size_t)width * height);
-            const DWORD *p = bits;
-            for (size_t i = 0; i < image->pixels.size(); i++)
-                image->pixels[i] = RGB((p[i] >> 16) & 0xFF, (p[i] >> 8) & 0xFF, p[i] & 0xFF);
-        }
+        if (ok)
+            ImageFromPixels(bits, width, height, image);
         SelectObject(dc, old);
     }
     if (bitmap)
@@ -423,4 +440,41 @@ bool WaitForExit(HANDLE process, DWORD *exitCode, DWORD timeoutMs)
     if (WaitForSingleObject(process, timeoutMs) != WAIT_OBJECT_0)
         return false;
     return GetExitCodeProcess(process, exitCode) != 0;
+}
+
+bool FinishProgram(HANDLE process, DWORD *exitCode, DWORD timeoutMs)
+{
+    bool ended = WaitForExit(process, exitCode, timeoutMs);
+    if (!ended)
+        TerminateProcess(process, 1);
+    CloseHandle(process);
+    return ended;
+}
+
+SetupRun RunSetupToDetails(const char *exePath, const PageVisitor &visit)
+{
+    SetupRun run;
+    run.process = StartProgram(exePath, NULL);
+    if (!run.process) {
+        run.failure =
+            "cannot start " + std::string(exePath) + ": error " + std::to_string(GetLastError());
+        return run;
+    }
+    for (int number = 1; number <= 2; number++) {
+        run.page = WaitForWindow("#32770", kInstallerCaption, IDC_MESSAGE);
+        if (!run.page) {
+            run.failure = "no information page " + std::to_string(number);
+            return run;
+        }
+        if (visit && !visit(run.page, number))
+            return run;
+        if (!Click(run.page, IDOK) || !WaitForGone(run.page)) {
+            run.failure = "information page " + std::to_string(number) + " stays";
+            return run;
+        }
+    }
+    run.page = WaitForWindow("#32770", kInstallerCaption, IDC_GAMEDIR);
+    if (!run.page)
+        run.failure = "no details page";
+    return run;
 }

@@ -5,10 +5,19 @@
 #define ZV_TESTS_DRIVER_H
 
 #include <windows.h>
+#include <functional>
 #include <string>
 #include <vector>
 
 const DWORD kWaitMs = 10000;
+// The caption of every installer page and of its progress dialog.
+const char kInstallerCaption[] = "ZV Developments Model Installation";
+
+// Polls condition until it holds or ms have passed; whether it held. The one polling wait of
+// the suite: a condition should also hold once what it waits for can no longer come (the
+// process or thread that would bring it has ended), so that a fault ends the wait early.
+// everyMs is the pause between looks: short only where the state looked for is brief.
+bool WaitUntil(const std::function<bool()> &condition, DWORD ms = kWaitMs, DWORD everyMs = 20);
 
 // A visible top-level window of the class (null: any) whose caption is exactly caption
 // (null: any) and, when controlId is not 0, that holds a control with that id.
@@ -16,9 +25,6 @@ HWND FindTopWindow(const char *cls, const char *caption, int controlId = 0);
 HWND WaitForWindow(const char *cls, const char *caption, int controlId = 0,
                    DWORD timeoutMs = kWaitMs);
 bool WaitForGone(HWND window, DWORD timeoutMs = kWaitMs);
-// Waits until a window of the class and caption with the control no longer exists.
-bool WaitForNoWindow(const char *cls, const char *caption, int controlId = 0,
-                     DWORD timeoutMs = kWaitMs);
 
 std::string WindowText(HWND window);
 std::string ControlText(HWND dialog, int id);
@@ -60,6 +66,11 @@ struct Image {
 
 // A 32-bit top-down DIB section of the size, its pixels (0x00RRGGBB) at *bits.
 HBITMAP CreatePixelBitmap(HDC dc, int width, int height, DWORD **bits);
+// The colour of a 32-bit DIB pixel, and an image of width x height such pixels.
+COLORREF PixelColour(DWORD pixel);
+void ImageFromPixels(const DWORD *bits, int width, int height, Image *image);
+// The bitmap's pixels through a 32-bit top-down DIB; false when it is not a bitmap.
+bool ImageFromBitmap(HBITMAP bitmap, Image *image);
 
 // Copies a rectangle of the screen (the whole screen for a null rectangle).
 bool CaptureScreen(Image *image, const RECT *area = NULL);
@@ -71,5 +82,20 @@ bool SaveScreenshot(const char *path);
 HANDLE StartProgram(const char *exePath, const char *workDir);
 // Waits for the process to end and gives its exit code; false on timeout.
 bool WaitForExit(HANDLE process, DWORD *exitCode, DWORD timeoutMs = kWaitMs);
+// Waits for the process to end, ends it if it does not, and closes the handle; whether it
+// ended on its own.
+bool FinishProgram(HANDLE process, DWORD *exitCode, DWORD timeoutMs = kWaitMs);
+
+// Called with each information page (1, 2) of the installer before Continue is pressed on
+// it; returning false leaves the run on that page.
+typedef std::function<bool(HWND page, int number)> PageVisitor;
+struct SetupRun {
+    HANDLE process = NULL;
+    HWND page = NULL;    // where the run stands: the details page, or the page the visitor kept
+    std::string failure; // what went wrong on the way, or empty
+};
+// Starts the installer from its own directory and continues through the information pages to
+// the details page, as a user does. The caller finishes the process.
+SetupRun RunSetupToDetails(const char *exePath = "ZVSetup.exe", const PageVisitor &visit = nullptr);
 
 #endif

@@ -23,7 +23,8 @@ static bool Paint(Backdrop *backdrop, COLORREF first, COLORREF second, LONG offs
     backdrop->SetGradient(first, second, offsetX, offsetY, style);
     WaitForPaint(backdrop->GetBackdropWindow());
     return CHECK(backdrop->imageValid, "style %u: the paint built no image", style) &&
-           CHECK(ReadBitmap(backdrop->imageBitmap, image), "style %u: no image bitmap", style) &&
+           CHECK(ImageFromBitmap(backdrop->imageBitmap, image), "style %u: no image bitmap",
+                 style) &&
            CHECK(image->width == kSize && image->height == kSize, "style %u: image %d x %d", style,
                  image->width, image->height);
 }
@@ -308,12 +309,13 @@ static void TestOddArea()
     backdrop.SetGradient(first, second, 0, 0, 3);
     RenderBackdropImage(&backdrop, dc);
     Image image;
-    if (CHECK(ReadBitmap(backdrop.imageBitmap, &image) && image.width == 302 && image.height == 202,
+    if (CHECK(ImageFromBitmap(backdrop.imageBitmap, &image) && image.width == 302 &&
+                  image.height == 202,
               "no 302 x 202 image"))
         CheckSquares("squares, odd area", image, first, second, 151, 101, 151);
     backdrop.SetGradient(first, second, 0, 0, 1);
     RenderBackdropImage(&backdrop, dc);
-    if (CHECK(ReadBitmap(backdrop.imageBitmap, &image), "no image")) {
+    if (CHECK(ImageFromBitmap(backdrop.imageBitmap, &image), "no image")) {
         int reach = CircleReachOf(151, 101, 301, 201);
         CHECK(reach == 181, "reach %d", reach);
         CheckCircles("circles, odd area", image, first, second, 151, 101, reach);

@@ -2,7 +2,7 @@
 // a driver thread types, clicks, answers the boxes and works the open-file dialog.
 #include "check.h"
 #include "driver.h"
-#include "drive_fixture.h"
+#include "fixture.h"
 #include "common/table_string.h"
 #include "gamedir/details_page.h"
 #include "gamedir/drive_search.h"
@@ -41,13 +41,12 @@ static void Leave(HWND page)
 }
 
 // Waits until the edit shows something other than what it showed and the page takes input
-// again, so that the text is read whole, not while it changes.
+// again, so that the text is read whole, not while it changes. A page gone ends the wait.
 static std::string WaitForEditChange(HWND page, const std::string &old)
 {
-    DWORD start = GetTickCount();
-    while ((ControlText(page, IDC_GAMEDIR) == old || !IsWindowEnabled(page)) &&
-           GetTickCount() - start < kWaitMs)
-        Sleep(20);
+    WaitUntil([&] {
+        return !IsWindow(page) || (ControlText(page, IDC_GAMEDIR) != old && IsWindowEnabled(page));
+    });
     return ControlText(page, IDC_GAMEDIR);
 }
 
@@ -140,13 +139,11 @@ static void SearchWhileValid(HWND page)
     Click(page, IDOK);
 }
 
-// True once the page is seen disabled, as it must be while the drives are walked.
+// True once the page is seen disabled, as it must be while the drives are walked; the walk
+// may be short, so the page is looked at every millisecond.
 static bool SeenDisabled(HWND page)
 {
-    DWORD start = GetTickCount();
-    while (IsWindowEnabled(page) && GetTickCount() - start < kWaitMs)
-        Sleep(1);
-    return !IsWindowEnabled(page);
+    return WaitUntil([page] { return !IsWindowEnabled(page); }, kWaitMs, 1);
 }
 
 static void SearchHit(HWND page)
@@ -203,12 +200,15 @@ static void SearchMiss(HWND page)
     Click(page, IDC_SEARCH);
     CHECK(SeenDisabled(page), "the page was not disabled during the search");
     int searchErrors = 0;
-    DWORD start = GetTickCount();
-    while (!IsWindowEnabled(page) && GetTickCount() - start < kWaitMs) {
+    // The search has ended when the page takes input again; a page gone ends the wait too.
+    WaitUntil([&] {
         MessageBoxInfo box;
+        if (!IsWindow(page) || IsWindowEnabled(page))
+            return true;
         if (WaitForMessageBox(&box, "Search Error", 50) && AnswerMessageBox(box, IDOK))
             searchErrors++;
-    }
+        return false;
+    });
     CHECK(searchErrors == unlistable, "%d boxes for %d drives that cannot be listed", searchErrors,
           unlistable);
     MessageBoxInfo other;
@@ -283,9 +283,9 @@ static void Run(const Scenario &scenario)
 
 static void TestCommands()
 {
-    PutGame("D:\\Games\\Quake3");
-    PutGame("E:\\Other\\Q3");
-    PutFile("D:\\quake3.exe");
+    MakeGameDir("D:\\Games\\Quake3", kGameExeOnly);
+    MakeGameDir("E:\\Other\\Q3", kGameExeOnly);
+    WriteBytes("D:\\quake3.exe", "");
     SetCurrentDirectoryA("D:\\Games");
     // Walked before D:\Games, so that a search takes long enough to be watched.
     for (int i = 0; i < 3000; i++)
@@ -303,7 +303,7 @@ static void TestCommands()
     DeleteFileA("E:\\Other\\Q3\\quake3.exe");
     Run({SearchMiss, false, "<none>"});
     ClearDirectory("D:\\");
-    PutGame("E:\\Other\\Q3");
+    MakeGameDir("E:\\Other\\Q3", kGameExeOnly);
     Run({SearchPastUnlistableDrive, false, "<none>"});
 }
 

@@ -2,7 +2,7 @@
 // the boxes it shows for what cannot be listed, how it ends at the path limit, and that it
 // gives back what it takes.
 #include "check.h"
-#include "drive_fixture.h"
+#include "fixture.h"
 #include "gamedir/drive_search.h"
 #include "common/text.h"
 
@@ -62,8 +62,8 @@ static void TestWalkOrder()
     std::vector<std::string> roots = ListedDirectories("D:\\");
     if (!CHECK(roots.size() == 2, "the root lists %u directories", (unsigned)roots.size()))
         return;
-    PutGame("D:\\" + roots[0] + "\\Deep\\Er");
-    PutGame("D:\\" + roots[1]);
+    MakeGameDir("D:\\" + roots[0] + "\\Deep\\Er", kGameExeOnly);
+    MakeGameDir("D:\\" + roots[1], kGameExeOnly);
     CheckHit(__LINE__, kD, "\\", "D:\\" + roots[0] + "\\Deep\\Er");
 
     // Siblings in listing order, whatever it is; the path with or without its backslash.
@@ -71,7 +71,7 @@ static void TestWalkOrder()
     static const char *names[] = {"Game7",  "game2", "Beta",  "alpha",
                                   "_under", "Zed",   "0zero", "~tilde"};
     for (const char *name : names)
-        PutGame(std::string("D:\\Order\\") + name);
+        MakeGameDir(std::string("D:\\Order\\") + name, kGameExeOnly);
     std::string first = "D:\\Order\\" + ListedDirectories("D:\\Order")[0];
     CheckHit(__LINE__, kD, "\\", first);
     CheckHit(__LINE__, kD, "\\Order", first);
@@ -79,14 +79,14 @@ static void TestWalkOrder()
 
     // A directory that holds the game is returned before its own subdirectory is reached.
     ClearDirectory("D:\\");
-    PutGame("D:\\Self");
-    PutGame("D:\\Self\\Sub");
+    MakeGameDir("D:\\Self", kGameExeOnly);
+    MakeGameDir("D:\\Self\\Sub", kGameExeOnly);
     CheckHit(__LINE__, kD, "\\", "D:\\Self");
     CheckHit(__LINE__, kD, "\\Self", "D:\\Self\\Sub");
 
     // Hidden and system directories are walked; a name beginning with ".." is no "..".
     ClearDirectory("D:\\");
-    PutGame("D:\\..q\\Inner");
+    MakeGameDir("D:\\..q\\Inner", kGameExeOnly);
     SetFileAttributesA("D:\\..q", FILE_ATTRIBUTE_HIDDEN);
     SetFileAttributesA("D:\\..q\\Inner", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
     CHECK((GetFileAttributesA("D:\\..q\\Inner") & FILE_ATTRIBUTE_HIDDEN) &&
@@ -96,9 +96,9 @@ static void TestWalkOrder()
 
     // The root is never tested, files are not walked, a directory named quake3.exe is no game.
     ClearDirectory("D:\\");
-    PutFile("D:\\quake3.exe");
+    WriteBytes("D:\\quake3.exe", "");
     MakeDirectories("D:\\Empty");
-    PutFile("D:\\Files\\notes");
+    WriteBytes("D:\\Files\\notes", "");
     MakeDirectories("D:\\Fake\\quake3.exe");
     CheckMiss(__LINE__, kD, "\\");
 }
@@ -137,7 +137,7 @@ static void TestReports()
         unlistable += (wchar_t)c;
     unlistable += L"\\\x4e2d";
     CHECK(CreateDirectoryW(unlistable.c_str(), NULL), "cannot make the unlistable directory");
-    PutGame("D:\\" + roots[1]);
+    MakeGameDir("D:\\" + roots[1], kGameExeOnly);
     Outcome unreadable = Search(kD, "\\");
     CHECK(unreadable.hit && unreadable.result == "D:\\" + roots[1],
           "the walk did not go on after the unlistable directory: %s", unreadable.result.c_str());
@@ -160,7 +160,8 @@ static void TestPathLimit()
     // The deepest game the 8-bit interface can open: 249 characters and "\quake3.exe".
     std::string parent = chain.substr(0, chain.rfind('\\', 247));
     std::string deepest = parent + "\\" + std::string(249 - parent.size() - 1, 'b');
-    CHECK(PutGame(deepest), "cannot put the game at %u characters", (unsigned)deepest.size());
+    CHECK(MakeGameDir(deepest, kGameExeOnly), "cannot put the game at %u characters",
+          (unsigned)deepest.size());
     CheckHit(__LINE__, kD, "\\", deepest);
 }
 
@@ -175,7 +176,7 @@ static HANDLE NextHandleValue()
 static void TestReleases()
 {
     ClearDirectory("D:\\");
-    PutGame("D:\\A\\B\\C\\Game");
+    MakeGameDir("D:\\A\\B\\C\\Game", kGameExeOnly);
     MakeDirectories("D:\\A\\B\\C\\Game\\Below");
     CheckHit(__LINE__, kD, "\\", "D:\\A\\B\\C\\Game");
     HANDLE before = NextHandleValue();

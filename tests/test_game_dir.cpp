@@ -1,15 +1,15 @@
 // The game directory test on a fixture drive: which paths count as holding the game, and
 // that the test only looks.
 #include "check.h"
-#include "drive_fixture.h"
+#include "fixture.h"
 #include "gamedir/game_dir.h"
 
 static void TestPaths()
 {
-    PutGame("D:\\Quake3");
+    MakeGameDir("D:\\Quake3", kGameExeOnly);
     MakeDirectories("D:\\Empty");
     MakeDirectories("D:\\Fake\\quake3.exe"); // a directory by the game's name
-    PutFile("D:\\quake3.exe");
+    WriteBytes("D:\\quake3.exe", "");
     static const struct {
         const char *path;
         bool game;

@@ -2,7 +2,7 @@
 // thread answers its boxes: what lands on disk, in the log and in the registry.
 #include "check.h"
 #include "driver.h"
-#include "install_fixture.h"
+#include "fixture.h"
 #include "common/table_string.h"
 #include "install/install.h"
 
@@ -21,7 +21,7 @@ struct DriverRun {
 static DWORD WINAPI Drive(void *param)
 {
     DriverRun *run = (DriverRun *)param;
-    AnswerBoxes(run->line, run->boxes, s_owner, [run] { return run->done; });
+    AnswerBoxesAt(__FILE__, run->line, run->boxes, s_owner, [run] { return run->done; });
     return 0;
 }
 
@@ -45,8 +45,7 @@ static bool Install(int line, const std::string &gameDir, std::vector<ExpectedBo
 static std::string Value(const std::string &dir, const char *section, const char *key)
 {
     char value[260];
-    GetPrivateProfileStringA(section, key, "", value, sizeof value,
-                             (dir + "\\ZVFiles.log").c_str());
+    GetPrivateProfileStringA(section, key, "", value, sizeof value, LogPath(dir).c_str());
     return value;
 }
 
@@ -55,20 +54,15 @@ static std::string Value(const std::string &dir, const char *section, const char
 static void TestInstallTwice()
 {
     std::string game = CurrentDir() + "\\Game";
-    MakeGameDir(game, true);
-    DeleteUninstallKey();
+    MakeGameDir(game, kWithBaseq3);
+    DeleteUninstallEntry();
     CHECK(Install(__LINE__, game, {}), "the first installation gave false");
     CHECK(SameFile(s_sources[0], game + "\\ZV-001.txt"), "the licence was not copied");
     CHECK(SameFile(s_sources[1], game + "\\zvuninst.exe"), "the uninstaller was not copied");
     CHECK(SameFile(s_sources[2], game + "\\baseq3\\PakZV01.pk3"), "the pack is not in slot 01");
-    std::vector<std::string> want = {"[ZV Packages]",
-                                     "NumberInstalled=1",
-                                     "1=ZV-001 Strider for Quake3",
-                                     "[ZV-001 Strider for Quake3]",
-                                     "Files=2",
-                                     "1=" + game + "\\ZV-001.txt",
-                                     "2=" + game + "\\baseq3\\PakZV01.pk3"};
-    CHECK(NonBlankLines(game + "\\ZVFiles.log") == want, "the log is not the seven lines");
+    CHECK(NonBlankLines(LogPath(game)) ==
+              OneInstallationLog(game, {"ZV-001.txt", "baseq3\\PakZV01.pk3"}),
+          "the log is not the seven lines");
     DWORD type = 0;
     std::string command;
     CHECK(ReadUninstallValue("UninstallString", &type, &command) && type == REG_SZ,
@@ -76,15 +70,15 @@ static void TestInstallTwice()
     CHECK_TEXT(command, "\"" + game + "\\zvuninst.exe\"" + std::string(1, '\0'));
 
     // Older copies of the licence and the uninstaller are replaced; the pack takes slot 02.
-    WriteText(game + "\\ZV-001.txt", "an older licence");
-    WriteText(game + "\\zvuninst.exe", "an older uninstaller");
+    WriteBytes(game + "\\ZV-001.txt", "an older licence");
+    WriteBytes(game + "\\zvuninst.exe", "an older uninstaller");
     CHECK(Install(__LINE__, game, {kReinstallQuestion}), "the second installation gave false");
     CHECK(SameFile(s_sources[0], game + "\\ZV-001.txt"), "the older licence was kept");
     CHECK(SameFile(s_sources[1], game + "\\zvuninst.exe"), "the older uninstaller was kept");
     CHECK(SameFile(s_sources[2], game + "\\baseq3\\PakZV02.pk3"), "the pack is not in slot 02");
-    CHECK_TEXT(Value(game, "ZV Packages", "NumberInstalled"), "2");
-    CHECK_TEXT(Value(game, "ZV Packages", "2"), kPackageName);
-    CHECK_TEXT(Value(game, kPackageName, "Files"), "4");
+    CHECK_TEXT(Value(game, kPackageListSection, kPackageCountKey), "2");
+    CHECK_TEXT(Value(game, kPackageListSection, "2"), kPackageName);
+    CHECK_TEXT(Value(game, kPackageName, kFileCountKey), "4");
     CHECK_TEXT(Value(game, kPackageName, "3"), game + "\\ZV-001.txt");
     CHECK_TEXT(Value(game, kPackageName, "4"), game + "\\baseq3\\PakZV02.pk3");
 }
@@ -93,7 +87,7 @@ static void TestInstallTwice()
 // the log and the uninstall entry hold full paths that the uninstaller can use.
 static void TestRelativeGameDir()
 {
-    MakeGameDir(CurrentDir() + "\\Relative", true);
+    MakeGameDir(CurrentDir() + "\\Relative", kWithBaseq3);
     CHECK(Install(__LINE__, "Relative", {}), "the installation gave false");
     std::string game = CurrentDir() + "\\Relative";
     CHECK(FileExists(game + "\\baseq3\\PakZV01.pk3"), "the pack is not in the game directory");
@@ -105,7 +99,7 @@ static void TestRelativeGameDir()
     CHECK_TEXT(command, "\"" + game + "\\zvuninst.exe\"" + std::string(1, '\0'));
     char windows[MAX_PATH];
     GetWindowsDirectoryA(windows, sizeof windows);
-    CHECK(!FileExists(std::string(windows) + "\\Relative\\ZVFiles.log"),
+    CHECK(!FileExists(LogPath(std::string(windows) + "\\Relative")),
           "the log went to the Windows directory");
 }
 
@@ -115,7 +109,7 @@ static void TestRelativeGameDir()
 static void TestLicenceMissing()
 {
     std::string game = CurrentDir() + "\\NoLicence";
-    MakeGameDir(game, true);
+    MakeGameDir(game, kWithBaseq3);
     MoveFileA(s_sources[0].c_str(), (s_sources[0] + ".away").c_str());
     CHECK(Install(__LINE__, game,
                   {PackNotInstalledBox(s_sources[0], game + "\\ZV-001.txt", "0 Bytes", "100%"),
@@ -138,6 +132,6 @@ int main()
     TestRelativeGameDir();
     TestLicenceMissing();
     StopOwnerWindow();
-    CHECK(DeleteUninstallKey(), "the uninstall key was left behind");
+    CHECK(DeleteUninstallEntry(), "the uninstall key was left behind");
     return CheckDone();
 }

@@ -1,6 +1,6 @@
 // The install log read and appended to through its four operations, checked in the file itself.
 #include "check.h"
-#include "install_fixture.h"
+#include "fixture.h"
 #include "install/install_log.h"
 
 #include <string>
@@ -27,7 +27,7 @@ static void TestWithoutLogPath()
     CHECK(!IsPackageInstalled(kPackageName), "a package was found without a log");
     RecordPackage(kPackageName);
     CHECK(!RecordInstalledFile(kPackageName, "C:\\x"), "a file was recorded without a log");
-    CHECK(!FileExists("ZVFiles.log") && !FileExists(WindowsDir() + "\\ZVFiles.log"),
+    CHECK(!FileExists(kLogFile) && !FileExists(LogPath(WindowsDir())),
           "a log was written without a log path");
 }
 
@@ -44,7 +44,7 @@ static void TestAppending()
     CHECK(IsPackageInstalled(kPackageName), "the recorded package is not found");
     RecordPackage("Another Package");
     RecordInstalledFile(kPackageName, "C:\\Games\\Quake3\\baseq3\\PakZV01.pk3");
-    CHECK_TEXT(Joined(NonBlankLines(dir + "\\ZVFiles.log")),
+    CHECK_TEXT(Joined(NonBlankLines(LogPath(dir))),
                "[ZV Packages]|NumberInstalled=2|1=ZV-001 Strider for Quake3|2=Another Package|"
                "[ZV-001 Strider for Quake3]|Files=2|1=C:\\Games\\Quake3\\ZV-001.txt|"
                "2=C:\\Games\\Quake3\\baseq3\\PakZV01.pk3|");
@@ -88,9 +88,9 @@ static void TestLookups()
     int number = 0;
     for (const auto &c : cases) {
         number++;
-        DeleteFileA((dir + "\\ZVFiles.log").c_str());
+        DeleteFileA(LogPath(dir).c_str());
         if (c.log)
-            WriteText(dir + "\\ZVFiles.log", c.log);
+            WriteBytes(LogPath(dir), c.log);
         CHECK(IsPackageInstalled(kPackageName) == c.installed, "list %d: installed is %d", number,
               !c.installed);
     }
@@ -98,25 +98,26 @@ static void TestLookups()
     std::string large = "[ZV Packages]\r\nNumberInstalled=2000000000\r\n";
     for (int k = 1; k <= 20000; k++)
         large += std::to_string(k) + "=Another Package Of Some Length\r\n";
-    WriteText(dir + "\\ZVFiles.log", large + "20001=ZV-001 Strider for Quake3\r\n");
+    WriteBytes(dir + "\\ZVFiles.log", large + "20001=ZV-001 Strider for Quake3\r\n");
     CHECK(IsPackageInstalled(kPackageName), "the last entry of a large list is not found");
-    WriteText(dir + "\\ZVFiles.log", large);
+    WriteBytes(dir + "\\ZVFiles.log", large);
     CHECK(!IsPackageInstalled(kPackageName), "a large list without the package names it");
     // The next entry follows the count that is there, also after a gap.
-    WriteText(dir + "\\ZVFiles.log",
-              "[ZV Packages]\r\nNumberInstalled=2\r\n1=Other\r\n\r\n[ZV-001 Strider for Quake3]\r\n"
-              "Files=2\r\n1=C:\\a.txt\r\n");
+    WriteBytes(
+        LogPath(dir),
+        "[ZV Packages]\r\nNumberInstalled=2\r\n1=Other\r\n\r\n[ZV-001 Strider for Quake3]\r\n"
+        "Files=2\r\n1=C:\\a.txt\r\n");
     RecordPackage(kPackageName);
     RecordInstalledFile(kPackageName, "C:\\b.pk3");
-    std::string log = dir + "\\ZVFiles.log";
+    std::string log = LogPath(dir);
     char value[260];
-    GetPrivateProfileStringA("ZV Packages", "3", "", value, sizeof value, log.c_str());
+    GetPrivateProfileStringA(kPackageListSection, "3", "", value, sizeof value, log.c_str());
     CHECK_TEXT(value, kPackageName);
-    CHECK(GetPrivateProfileIntA("ZV Packages", "NumberInstalled", 0, log.c_str()) == 3,
+    CHECK(GetPrivateProfileIntA(kPackageListSection, kPackageCountKey, 0, log.c_str()) == 3,
           "the package count did not grow to 3");
     GetPrivateProfileStringA(kPackageName, "3", "", value, sizeof value, log.c_str());
     CHECK_TEXT(value, "C:\\b.pk3");
-    CHECK(GetPrivateProfileIntA(kPackageName, "Files", 0, log.c_str()) == 3,
+    CHECK(GetPrivateProfileIntA(kPackageName, kFileCountKey, 0, log.c_str()) == 3,
           "the file count did not grow to 3");
 }
 
@@ -140,7 +141,7 @@ static void TestAppendPlaces()
     CreateDirectoryA(dir.c_str(), NULL);
     SetLogPath(dir.c_str());
     for (const auto &c : cases) {
-        WriteText(dir + "\\ZVFiles.log", c.before);
+        WriteBytes(dir + "\\ZVFiles.log", c.before);
         RecordPackage("P");
         std::string after;
         ReadWhole(dir + "\\ZVFiles.log", &after);
@@ -165,7 +166,7 @@ static void TestUnwritableLogs()
         if (kind == 2) {
             CreateDirectoryA(log.c_str(), NULL);
         } else {
-            WriteText(log, earlier);
+            WriteBytes(log, earlier);
             if (kind == 0)
                 SetFileAttributesA(log.c_str(), FILE_ATTRIBUTE_READONLY);
             else
@@ -212,7 +213,7 @@ static void TestLogPlaces()
         CreateDirectoryA(place.substr(0, place.rfind('\\')).c_str(), NULL);
         SetLogPath(c.typed);
         RecordPackage(kPackageName);
-        CHECK(GetPrivateProfileIntA("ZV Packages", "NumberInstalled", 0, place.c_str()) == 1,
+        CHECK(GetPrivateProfileIntA(kPackageListSection, kPackageCountKey, 0, place.c_str()) == 1,
               "\"%s\": no log at %s", c.typed, place.c_str());
         std::string stray = WindowsDir() + "\\" + c.place;
         CHECK(!FileExists(stray), "\"%s\": a log went to %s", c.typed, stray.c_str());
@@ -224,7 +225,7 @@ static void TestLogPlaces()
     SetCurrentDirectoryA("C:\\");
     RecordPackage(kPackageName);
     SetCurrentDirectoryA(before.c_str());
-    CHECK(FileExists(before + "\\later\\ZVFiles.log"), "the log moved with the current directory");
+    CHECK(FileExists(LogPath(before + "\\later")), "the log moved with the current directory");
 }
 
 int main()

@@ -4,7 +4,7 @@
 // and in the registry.
 #include "check.h"
 #include "driver.h"
-#include "install_fixture.h"
+#include "fixture.h"
 #include "resources/resource.h"
 
 #include <algorithm>
@@ -12,48 +12,41 @@
 #include <string>
 #include <vector>
 
-static const char *kCaption = "ZV Developments Model Installation";
 static std::vector<std::string> s_sources;
 
-static void ContinuePage(int line)
+static bool HasEnded(HANDLE process)
 {
-    HWND page = WaitForWindow("#32770", kCaption, IDC_MESSAGE);
-    if (CheckAt(__FILE__, line, page != NULL, "page", "no information page")) {
-        Click(page, IDOK);
-        WaitForGone(page);
-    }
+    return WaitForSingleObject(process, 0) != WAIT_TIMEOUT;
 }
 
 // Runs the installer up to its end: the game directory is typed as given, the boxes are
 // answered as expected, and whileInstalling runs once Install has been pressed.
 static void RunSetup(int line, const std::string &typedDir, const std::vector<ExpectedBox> &boxes,
-                     const std::function<void()> &whileInstalling = nullptr)
+                     const std::function<void(HANDLE setup)> &whileInstalling = nullptr)
 {
-    HANDLE setup = StartProgram("ZVSetup.exe", NULL);
-    if (!CheckAt(__FILE__, line, setup != NULL, "setup", "cannot start ZVSetup.exe: %lu",
-                 GetLastError()))
+    // Each page stands on the backdrop, which owns it.
+    SetupRun run = RunSetupToDetails("ZVSetup.exe", [line](HWND page, int number) {
+        HWND owner = GetWindow(page, GW_OWNER);
+        CHECK_AT(__FILE__, line, owner && owner == FindWindowA("Q3IBackWnd", NULL),
+                 "information page %d is not owned by the backdrop", number);
+        return true;
+    });
+    if (!CHECK_AT(__FILE__, line, run.process != NULL, "%s", run.failure.c_str()))
         return;
-    ContinuePage(line);
-    ContinuePage(line);
-    HWND details = WaitForWindow("#32770", kCaption, IDC_GAMEDIR);
-    if (CheckAt(__FILE__, line, details != NULL, "details", "no details page")) {
-        SetControlText(details, IDC_GAMEDIR, typedDir.c_str());
-        Click(details, IDOK);
+    if (CHECK_AT(__FILE__, line, run.failure.empty(), "%s", run.failure.c_str())) {
+        SetControlText(run.page, IDC_GAMEDIR, typedDir.c_str());
+        Click(run.page, IDOK);
         // The backdrop owns every box; without a backdrop window no window does.
         HWND owner = FindWindowA("Q3IBackWnd", NULL);
         if (whileInstalling)
-            whileInstalling();
-        AnswerBoxes(line, boxes, owner,
-                    [setup] { return WaitForSingleObject(setup, 0) == WAIT_OBJECT_0; });
+            whileInstalling(run.process);
+        AnswerBoxesAt(__FILE__, line, boxes, owner, [&run] { return HasEnded(run.process); });
     }
     DWORD code = 99;
-    bool ended = WaitForExit(setup, &code);
-    CheckAt(__FILE__, line, ended && code == 0, "exit", "ended %d with exit code %lu", ended, code);
-    if (!ended)
-        TerminateProcess(setup, 1);
-    CloseHandle(setup);
-    CheckAt(__FILE__, line, FindTopWindow("#32770", NULL) == NULL, "windows",
-            "a window is left after the run");
+    bool ended = FinishProgram(run.process, &code);
+    CHECK_AT(__FILE__, line, ended && code == 0, "ended %d with exit code %lu", ended, code);
+    CHECK_AT(__FILE__, line, FindTopWindow("#32770", NULL) == NULL,
+             "a window is left after the run");
 }
 
 static std::string PackSlot(const std::string &game, int slot)
@@ -76,7 +69,7 @@ static void CheckRegistered(int line, const std::string &uninstaller)
     std::string data;
     bool found = ReadUninstallValue("DisplayName", &type, &data);
     CheckAt(__FILE__, line, found && type == REG_SZ, "DisplayName", "type %lu", type);
-    CheckTextAt(__FILE__, line, data, std::string("ZV Models for Quake3") + '\0', "DisplayName");
+    CheckTextAt(__FILE__, line, data, std::string(kUninstallDisplayName) + '\0', "DisplayName");
     found = ReadUninstallValue("UninstallString", &type, &data);
     CheckAt(__FILE__, line, found && type == REG_SZ, "UninstallString", "type %lu", type);
     CheckTextAt(__FILE__, line, data, "\"" + uninstaller + "\"" + '\0', "UninstallString");
@@ -86,33 +79,27 @@ static void CheckRegistered(int line, const std::string &uninstaller)
 static void TestTypicalThenDeclined()
 {
     std::string game = CurrentDir() + "\\Games\\Quake3";
-    CreateDirectoryA((CurrentDir() + "\\Games").c_str(), NULL);
-    MakeGameDir(game, true);
-    DeleteUninstallKey();
+    MakeGameDir(game, kWithBaseq3);
+    DeleteUninstallEntry();
     RunSetup(__LINE__, game, {kCompleteBox});
     CHECK(SameFile(s_sources[0], game + "\\ZV-001.txt"), "the licence was not copied");
     CHECK(SameFile(s_sources[1], game + "\\zvuninst.exe"), "the uninstaller was not copied");
     CHECK(SameFile(s_sources[2], PackSlot(game, 1)), "the pack is not in slot 01");
-    std::vector<std::string> want = {"[ZV Packages]",
-                                     "NumberInstalled=1",
-                                     "1=ZV-001 Strider for Quake3",
-                                     "[ZV-001 Strider for Quake3]",
-                                     "Files=2",
-                                     "1=" + game + "\\ZV-001.txt",
-                                     "2=" + PackSlot(game, 1)};
-    CHECK(NonBlankLines(game + "\\ZVFiles.log") == want, "the log is not the seven lines");
+    CHECK(NonBlankLines(LogPath(game)) ==
+              OneInstallationLog(game, {"ZV-001.txt", "baseq3\\PakZV01.pk3"}),
+          "the log is not the seven lines");
     CheckRegistered(__LINE__, game + "\\zvuninst.exe");
 
     std::string logBefore, logAfter;
-    ReadWhole(game + "\\ZVFiles.log", &logBefore);
-    DeleteUninstallKey();
+    ReadWhole(LogPath(game), &logBefore);
+    DeleteUninstallEntry();
     ExpectedBox no = kReinstallQuestion;
     no.answer = IDNO;
     RunSetup(__LINE__, game, {no, kAbortedBox});
-    ReadWhole(game + "\\ZVFiles.log", &logAfter);
+    ReadWhole(LogPath(game), &logAfter);
     CHECK(logAfter == logBefore, "declining changed the log");
     CHECK(!FileExists(PackSlot(game, 2)), "declining installed a pack");
-    CHECK(!UninstallKeyExists(), "declining registered the uninstaller");
+    CHECK(!UninstallEntryExists(), "declining registered the uninstaller");
 }
 
 // Without baseq3 every slot fails: the pack's source path is shown, then the copy errors, and
@@ -120,16 +107,11 @@ static void TestTypicalThenDeclined()
 static void TestNoBaseq3()
 {
     std::string game = CurrentDir() + "\\NoBase";
-    MakeGameDir(game, false);
-    DeleteUninstallKey();
+    MakeGameDir(game, kGameExeOnly);
+    DeleteUninstallEntry();
     RunSetup(__LINE__, game, {NotInstalled(game), kCopyErrorsBox, kCompleteBox});
-    std::vector<std::string> want = {"[ZV Packages]",
-                                     "NumberInstalled=1",
-                                     "1=ZV-001 Strider for Quake3",
-                                     "[ZV-001 Strider for Quake3]",
-                                     "Files=1",
-                                     "1=" + game + "\\ZV-001.txt"};
-    CHECK(NonBlankLines(game + "\\ZVFiles.log") == want, "the log is not the six lines");
+    CHECK(NonBlankLines(LogPath(game)) == OneInstallationLog(game, {"ZV-001.txt"}),
+          "the log is not the six lines");
     CheckRegistered(__LINE__, game + "\\zvuninst.exe");
 }
 
@@ -139,9 +121,9 @@ static void TestTakenSlots()
 {
     for (int taken = 98; taken <= 99; taken++) {
         std::string game = CurrentDir() + "\\Full" + std::to_string(taken);
-        MakeGameDir(game, true);
+        MakeGameDir(game, kWithBaseq3);
         for (int slot = 1; slot <= taken; slot++)
-            WriteText(PackSlot(game, slot), "someone else's pack " + std::to_string(slot));
+            WriteBytes(PackSlot(game, slot), "someone else's pack " + std::to_string(slot));
         if (taken == 98)
             RunSetup(__LINE__, game, {kCompleteBox});
         else
@@ -155,8 +137,7 @@ static void TestTakenSlots()
         }
         CHECK(changed == 0, "%d taken slots were changed", changed);
         char value[260];
-        GetPrivateProfileStringA(kPackageName, "2", "", value, sizeof value,
-                                 (game + "\\ZVFiles.log").c_str());
+        GetPrivateProfileStringA(kPackageName, "2", "", value, sizeof value, LogPath(game).c_str());
         if (taken == 98) {
             CHECK(SameFile(s_sources[2], PackSlot(game, 99)), "the pack is not in slot 99");
             CHECK_TEXT(value, PackSlot(game, 99));
@@ -170,16 +151,16 @@ static void TestTakenSlots()
 static void TestTrailingBackslash()
 {
     std::string game = CurrentDir() + "\\Slash";
-    MakeGameDir(game, true);
-    WriteText(PackSlot(game, 1), "an older pack");
-    DeleteUninstallKey();
+    MakeGameDir(game, kWithBaseq3);
+    WriteBytes(PackSlot(game, 1), "an older pack");
+    DeleteUninstallEntry();
     RunSetup(__LINE__, game + "\\", {kCompleteBox});
     CHECK(SameFile(s_sources[0], game + "\\ZV-001.txt"), "the licence was not copied");
     std::string pack;
     CHECK(ReadWhole(PackSlot(game, 1), &pack) && pack == "an older pack",
           "the existing pack was changed");
     CHECK(SameFile(s_sources[2], PackSlot(game, 2)), "the pack is not in slot 02");
-    std::vector<std::string> lines = NonBlankLines(game + "\\ZVFiles.log");
+    std::vector<std::string> lines = NonBlankLines(LogPath(game));
     CHECK(lines.size() == 7 && lines[5] == "1=" + game + "\\ZV-001.txt" &&
               lines[6] == "2=" + PackSlot(game, 2),
           "the log names other paths: %s", lines.size() > 5 ? lines[5].c_str() : "");
@@ -199,42 +180,51 @@ static void TestProgressOnScreen()
 {
     s_sources = MakePackageFiles(64 * 1024 * 1024, 64 * 1024 * 1024, 128 * 1024 * 1024);
     std::string game = CurrentDir() + "\\Big";
-    MakeGameDir(game, true);
+    MakeGameDir(game, kWithBaseq3);
     std::string wantMessage = "Currently Installing File: " + s_sources[2] +
                               "\nTo Location: " + PackSlot(game, 1) + "\nFile Size: 128.00 MB";
     bool seen = false;
     std::string message, percent;
-    RunSetup(__LINE__, game, {kCompleteBox}, [&] {
-        DWORD start = GetTickCount();
-        while (!seen && GetTickCount() - start < 20000) {
-            Sleep(5);
-            HWND dialog = FindProgressDialog();
-            if (!dialog || (message = ControlText(dialog, IDC_PROGRESS_MESSAGE)) != wantMessage)
-                continue;
-            // Percent and bar follow the message: look until they show half done, or until
-            // the copy has ended.
-            RECT area, frame, bar;
-            GetWindowRect(dialog, &area);
-            GetWindowRect(GetDlgItem(dialog, IDC_BAR_FRAME), &frame);
-            GetWindowRect(GetDlgItem(dialog, IDC_PROGRESS_BAR), &bar);
-            int y = (bar.top + bar.bottom) / 2 - area.top;
-            int quarter = (frame.right - frame.left) / 4;
-            Image shot;
-            COLORREF done = 0, todo = 0;
-            while (!seen && FindProgressDialog() == dialog) {
+    RunSetup(__LINE__, game, {kCompleteBox}, [&](HANDLE setup) {
+        // The dialog names the pack when its copy starts; the wait also ends with the run.
+        HWND dialog = NULL;
+        if (!WaitUntil(
+                [&] {
+                    dialog = FindProgressDialog();
+                    return HasEnded(setup) ||
+                           (dialog &&
+                            (message = ControlText(dialog, IDC_PROGRESS_MESSAGE)) == wantMessage);
+                },
+                20000, 5) ||
+            message != wantMessage)
+            return;
+        // Percent and bar follow the message: look until they show half done, or until the
+        // dialog has gone with the end of the copy.
+        RECT area, frame, bar;
+        GetWindowRect(dialog, &area);
+        GetWindowRect(GetDlgItem(dialog, IDC_BAR_FRAME), &frame);
+        GetWindowRect(GetDlgItem(dialog, IDC_PROGRESS_BAR), &bar);
+        int y = (bar.top + bar.bottom) / 2 - area.top;
+        int quarter = (frame.right - frame.left) / 4;
+        Image shot;
+        COLORREF done = 0, todo = 0;
+        WaitUntil(
+            [&] {
+                if (FindProgressDialog() != dialog)
+                    return true;
                 percent = ControlText(dialog, IDC_PERCENT);
                 if (percent == "50%" && CaptureScreen(&shot, &area)) {
                     done = shot.At(frame.left + quarter - area.left, y);
                     todo = shot.At(frame.right - quarter - area.left, y);
                     seen = IsDark(done) && !IsDark(todo) && FindProgressDialog() == dialog;
                 }
-            }
-            if (seen)
-                SavePng(shot, "progress-dialog.png");
-            else
-                TestLog("the copy ended with the bar at %06lx %06lx", done, todo);
-            break;
-        }
+                return seen;
+            },
+            20000, 1);
+        if (seen)
+            SavePng(shot, "progress-dialog.png");
+        else
+            TestLog("the copy ended with the bar at %06lx %06lx", done, todo);
     });
     CHECK(seen, "the progress dialog was not seen during the pack's copy: \"%s\"", message.c_str());
     CHECK_TEXT(percent, "50%");
@@ -289,10 +279,10 @@ static std::string MakeEarlierInstallation()
 {
     std::string game = kSmallDrive + "\\Quake3";
     DeleteFileA((kSmallDrive + "\\filler").c_str());
-    MakeGameDir(game, true);
-    WriteText(game + "\\ZV-001.txt", "the older licence");
-    WriteText(game + "\\zvuninst.exe", "the older uninstaller");
-    WriteText(game + "\\ZVFiles.log", kEarlierLog);
+    MakeGameDir(game, kWithBaseq3);
+    WriteBytes(game + "\\ZV-001.txt", "the older licence");
+    WriteBytes(game + "\\zvuninst.exe", "the older uninstaller");
+    WriteBytes(game + "\\ZVFiles.log", kEarlierLog);
     return game;
 }
 
@@ -371,29 +361,28 @@ static void TestKilledMidCopy()
 {
     s_sources = MakePackageFiles(1000, 3000, 256 * 1024 * 1024);
     std::string game = CurrentDir() + "\\Killed";
-    MakeGameDir(game, true);
-    HANDLE setup = StartProgram("ZVSetup.exe", NULL);
-    if (!CHECK(setup != NULL, "cannot start ZVSetup.exe"))
+    MakeGameDir(game, kWithBaseq3);
+    SetupRun run = RunSetupToDetails("ZVSetup.exe");
+    DWORD code = 0;
+    if (!CHECK(run.process != NULL && run.failure.empty(), "%s", run.failure.c_str())) {
+        if (run.process)
+            FinishProgram(run.process, &code);
         return;
-    ContinuePage(__LINE__);
-    ContinuePage(__LINE__);
-    HWND details = WaitForWindow("#32770", kCaption, IDC_GAMEDIR);
-    bool copying = false;
-    if (CHECK(details != NULL, "no details page")) {
-        SetControlText(details, IDC_GAMEDIR, game.c_str());
-        Click(details, IDOK);
-        std::string packLine = "Currently Installing File: " + s_sources[2];
-        DWORD start = GetTickCount();
-        while (!copying && GetTickCount() - start < kWaitMs &&
-               WaitForSingleObject(setup, 5) == WAIT_TIMEOUT) {
-            HWND dialog = FindProgressDialog();
-            copying = dialog && ControlText(dialog, IDC_PROGRESS_MESSAGE).find(packLine) == 0;
-        }
     }
-    CHECK(copying, "the pack's copy was not seen");
-    TerminateProcess(setup, 1);
-    WaitForSingleObject(setup, kWaitMs);
-    CloseHandle(setup);
+    SetControlText(run.page, IDC_GAMEDIR, game.c_str());
+    Click(run.page, IDOK);
+    std::string packLine = "Currently Installing File: " + s_sources[2];
+    // Also ends when the installer has ended: then the copy can no longer be seen.
+    bool copying = WaitUntil(
+        [&] {
+            HWND dialog = FindProgressDialog();
+            return HasEnded(run.process) ||
+                   (dialog && ControlText(dialog, IDC_PROGRESS_MESSAGE).find(packLine) == 0);
+        },
+        kWaitMs, 1);
+    CHECK(copying && !HasEnded(run.process), "the pack's copy was not seen");
+    TerminateProcess(run.process, 1);
+    FinishProgram(run.process, &code);
     for (int slot = 1; slot <= 99; slot++)
         if (FileExists(PackSlot(game, slot)))
             CHECK(SameFile(s_sources[2], PackSlot(game, slot)), "slot %d holds part of the pack",
@@ -421,6 +410,6 @@ int main()
     TestProgressOnScreen();
     TestFullDisk();
     TestKilledMidCopy();
-    CHECK(DeleteUninstallKey(), "the uninstall key was left behind");
+    CHECK(DeleteUninstallEntry(), "the uninstall key was left behind");
     return CheckDone();
 }

@@ -1,34 +1,28 @@
 // The release folder as a user gets it: ZVSetup.exe installs into a game directory and the
 // uninstaller, run from the entry the installer registered, takes the game directory back to
-// what it was, with every other file untouched and every other log entry kept. Needs the
-// installation engine in ZVSetup.exe.
+// what it was, with every other file untouched and every other log entry kept.
 #include "check.h"
 #include "driver.h"
-#include "game_fixture.h"
+#include "fixture.h"
 #include "resources/resource.h"
 
 #include <string>
-
-static const char *kCaption = "ZV Developments Model Installation";
-static const char *kUninstallKey =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\ZVQ3Models";
 
 // Runs ZVSetup.exe beside this test as a user would: Continue twice, the game directory typed
 // on the details page, Install, Yes to the re-install question when it is expected, OK.
 static bool Install(const std::string &dir, bool again)
 {
-    HANDLE setup = StartProgram("ZVSetup.exe", NULL);
-    if (!CHECK(setup != NULL, "cannot start ZVSetup.exe: %lu", GetLastError()))
+    // Each page stands on the backdrop, which owns it.
+    SetupRun run = RunSetupToDetails("ZVSetup.exe", [](HWND page, int number) {
+        HWND owner = GetWindow(page, GW_OWNER);
+        CHECK(owner && owner == FindWindowA("Q3IBackWnd", NULL),
+              "information page %d is not owned by the backdrop", number);
+        return true;
+    });
+    if (!CHECK(run.process != NULL, "%s", run.failure.c_str()))
         return false;
-    bool ok = true;
-    for (int page = 1; ok && page <= 2; page++) {
-        HWND info = WaitForWindow("#32770", kCaption, IDC_MESSAGE);
-        ok = CHECK(info != NULL, "no information page %d", page) && Click(info, IDOK) &&
-             WaitForGone(info);
-    }
-    HWND details = ok ? WaitForWindow("#32770", kCaption, IDC_GAMEDIR) : NULL;
-    ok = ok && CHECK(details != NULL, "no details page") &&
-         SetControlText(details, IDC_GAMEDIR, dir.c_str()) && Click(details, IDOK);
+    bool ok = CHECK(run.failure.empty(), "%s", run.failure.c_str()) &&
+              SetControlText(run.page, IDC_GAMEDIR, dir.c_str()) && Click(run.page, IDOK);
     MessageBoxInfo box;
     if (ok && again) {
         ok = CHECK(WaitForMessageBox(&box, "Really Re-Install?"), "no re-install question") &&
@@ -39,22 +33,18 @@ static bool Install(const std::string &dir, bool again)
              CHECK_TEXT(box.text, "Installation is complete") && AnswerMessageBox(box, IDOK);
     }
     DWORD code = 99;
-    bool ended = WaitForExit(setup, &code);
+    bool ended = FinishProgram(run.process, &code);
     CHECK(ended && code == 0, "installer ended %d with %lu", ended, code);
-    if (!ended)
-        TerminateProcess(setup, 1);
-    CloseHandle(setup);
     return ok && ended;
 }
 
 static std::string RegisteredUninstaller()
 {
-    char value[MAX_PATH] = "";
-    DWORD size = sizeof value;
-    if (RegGetValueA(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString", RRF_RT_REG_SZ, NULL,
-                     value, &size) != ERROR_SUCCESS)
+    DWORD type = 0;
+    std::string data;
+    if (!ReadUninstallValue("UninstallString", &type, &data) || type != REG_SZ)
         return "";
-    return value;
+    return data.c_str();
 }
 
 // Uninstalls as the list of programs does: runs the registered command from its directory.
@@ -87,7 +77,7 @@ static void CheckRestored(const std::string &dir, Tree before)
 static void TestInstallThenUninstall()
 {
     std::string dir = "D:\\Fresh\\Quake3";
-    CHECK(MakeGameDir(dir), "cannot make %s", dir.c_str());
+    CHECK(MakeGameDir(dir, kWithUserFiles), "cannot make %s", dir.c_str());
     DeleteUninstallEntry();
     Tree before = SnapshotTree(dir);
     if (!Install(dir, false))
@@ -105,8 +95,8 @@ static void TestInstallThenUninstall()
 static void TestLogKeepsOthers()
 {
     std::string dir = "D:\\Shared\\Quake3";
-    CHECK(MakeGameDir(dir), "cannot make %s", dir.c_str());
-    std::string log = dir + "\\ZVFiles.log";
+    CHECK(MakeGameDir(dir, kWithUserFiles), "cannot make %s", dir.c_str());
+    std::string log = LogPath(dir);
     WriteBytes(dir + "\\ZV-002.txt", "their licence");
     LogPackage(log, "ZV-002 Runner for Quake3");
     LogFile(log, "ZV-002 Runner for Quake3", dir + "\\ZV-002.txt");
@@ -122,7 +112,7 @@ static void TestLogKeepsOthers()
 static void TestTwoInstallations()
 {
     std::string dir = "D:\\Twice\\Quake3";
-    CHECK(MakeGameDir(dir), "cannot make %s", dir.c_str());
+    CHECK(MakeGameDir(dir, kWithUserFiles), "cannot make %s", dir.c_str());
     WriteBytes(dir + "\\baseq3\\PakZV01.pk3", "the user's own pack");
     Tree before = SnapshotTree(dir);
     if (!Install(dir, false) || !Install(dir, true))

@@ -1,13 +1,12 @@
 // Taking the package out of an install log's text: the files it recorded, the list renumbered
 // with its count, every other section and line left as it was, an emptied log known as empty.
 #include "check.h"
+#include "common/names.h"
 #include "uninstall/log_edit.h"
 
 #include <string.h>
 #include <string>
 #include <vector>
-
-static const char *kPackage = "ZV-001 Strider for Quake3";
 
 struct Case {
     const char *name;
@@ -21,7 +20,7 @@ struct Case {
 static void CheckCase(const Case &c)
 {
     LogEdit edit;
-    bool ok = EditLog(c.log, strlen(c.log), kPackage, &edit);
+    bool ok = EditLog(c.log, strlen(c.log), kPackageName, &edit);
     CHECK(ok, "%s: EditLog failed", c.name);
     CHECK(edit.listed == c.listed, "%s: listed %d", c.name, edit.listed);
     std::vector<std::string> files(edit.files, edit.files + edit.fileCount);
@@ -157,12 +156,12 @@ static void TestLongList()
     std::string want = "[ZV Packages]\r\nNumberInstalled=150\r\n";
     for (int i = 1; i <= 300; i++) {
         bool ours = i % 2 == 0;
-        log += std::to_string(i) + "=" + (ours ? kPackage : "P" + std::to_string(i)) + "\r\n";
+        log += std::to_string(i) + "=" + (ours ? kPackageName : "P" + std::to_string(i)) + "\r\n";
         if (!ours)
             want += std::to_string(i / 2 + 1) + "=P" + std::to_string(i) + "\r\n";
     }
     LogEdit edit;
-    CHECK(EditLog(log.data(), log.size(), kPackage, &edit), "EditLog failed");
+    CHECK(EditLog(log.data(), log.size(), kPackageName, &edit), "EditLog failed");
     CHECK(edit.listed, "not listed");
     CHECK_TEXT(std::string(edit.text.data, edit.text.length), want);
     FreeLogEdit(&edit);

@@ -2,7 +2,7 @@
 // and the checks read the dialog's controls and the screen as the user sees them.
 #include "check.h"
 #include "driver.h"
-#include "install_fixture.h"
+#include "fixture.h"
 #include "common/table_string.h"
 #include "install/progress_dialog.h"
 #include "resources/resource.h"
@@ -109,12 +109,13 @@ static void CheckBarOnScreen(HWND dialog, double fraction)
     int filled = bar.left - frame.left + (int)(full * fraction * 0.5);
     int empty = bar.left - frame.left + (int)(full * (fraction + 1) * 0.5);
     Image shot;
-    bool seen = false;
-    for (int attempt = 0; attempt < 50 && !seen; attempt++) {
-        Sleep(40);
-        seen = CaptureScreen(&shot, &frame) && IsDark(shot.At(filled, y)) &&
-               !IsDark(shot.At(empty, y));
-    }
+    // The dialog's thread paints the bar after the update: look until it shows.
+    bool seen = WaitUntil(
+        [&] {
+            return CaptureScreen(&shot, &frame) && IsDark(shot.At(filled, y)) &&
+                   !IsDark(shot.At(empty, y));
+        },
+        2000, 40);
     CHECK(seen, "the bar at %d%% is not dark to %d and clear at %d: %06lx %06lx",
           (int)(fraction * 100), filled, empty, shot.width ? shot.At(filled, y) : 0,
           shot.width ? shot.At(empty, y) : 0);

@@ -1,5 +1,5 @@
 // ZVSetup.exe run as the user runs it, driven from another process: the backdrop covers the
-// screen behind the pages, and leaving on either information page ends the program with exit
+// screen behind both pages, and leaving on either information page ends the program with exit
 // code 0 and no final message.
 #include "check.h"
 #include "driver.h"
@@ -7,8 +7,6 @@
 
 #include <stdlib.h>
 #include <string>
-
-static const char *kCaption = "ZV Developments Model Installation";
 
 static std::string ClassOf(HWND window)
 {
@@ -31,11 +29,16 @@ static void CheckBackdrop(HWND page)
     HWND owner = GetWindow(page, GW_OWNER);
     CHECK(owner && ClassOf(owner) == "Q3IBackWnd", "the page is owned by %s",
           owner ? ClassOf(owner).c_str() : "nothing");
+    RECT area;
+    GetWindowRect(page, &area);
+    // The page's face near its lower left corner, where it has no control.
+    POINT face = {area.left + 8, area.bottom - 8};
+    // Backdrop and page paint on their own threads: look until both show.
     Image screen;
-    DWORD start = GetTickCount();
-    while (CaptureScreen(&screen) && screen.At(4, 0) != 0x00FF0000 &&
-           GetTickCount() - start < kWaitMs)
-        Sleep(50);
+    WaitUntil([&] {
+        return CaptureScreen(&screen) && screen.At(4, 0) == 0x00FF0000 &&
+               (screen.At(face.x, face.y) & 0xFFFF) != 0;
+    });
     if (!CHECK(screen.height > 0, "no screenshot"))
         return;
     if (const char *dir = getenv("ZV_SCREENSHOTS"))
@@ -56,41 +59,34 @@ static void CheckBackdrop(HWND page)
     CHECK(screen.At(4, 0) == 0x00FF0000, "the top row is %06lx", screen.At(4, 0));
     CHECK(screen.At(4, screen.height - 1) == 0, "the bottom row is %06lx",
           screen.At(4, screen.height - 1));
-    RECT area;
-    GetWindowRect(page, &area);
-    // The page's face near its lower left corner, where it has no control.
-    COLORREF face = screen.At(area.left + 8, area.bottom - 8);
-    CHECK((face & 0xFFFF) != 0, "the page does not show over the backdrop: %06lx", face);
+    COLORREF shown = screen.At(face.x, face.y);
+    CHECK((shown & 0xFFFF) != 0, "the page does not show over the backdrop: %06lx", shown);
 }
 
 static void LeaveOnPage(int page)
 {
-    HANDLE setup = StartProgram("ZVSetup.exe", NULL);
-    if (!CHECK(setup != NULL, "cannot start ZVSetup.exe: %lu", GetLastError()))
-        return;
-    HWND info = WaitForWindow("#32770", kCaption, IDC_MESSAGE);
-    if (CHECK(info != NULL, "no first page")) {
-        CHECK(ControlText(info, IDC_MESSAGE).rfind("\n\nThis program will install", 0) == 0,
-              "the first page shows another text");
-        CheckBackdrop(info);
-        if (page == 2) {
-            Click(info, IDOK);
-            WaitForGone(info);
-            info = WaitForWindow("#32770", kCaption, IDC_MESSAGE);
-            CHECK(info && ControlText(info, IDC_MESSAGE).find("ZV-001.TXT") != std::string::npos,
+    // Both pages stand over the whole backdrop.
+    SetupRun run = RunSetupToDetails("ZVSetup.exe", [page](HWND info, int number) {
+        if (number == 1)
+            CHECK(ControlText(info, IDC_MESSAGE).rfind("\n\nThis program will install", 0) == 0,
+                  "the first page shows another text");
+        else
+            CHECK(ControlText(info, IDC_MESSAGE).find("ZV-001.TXT") != std::string::npos,
                   "the second page does not show the terms");
-        }
-        Click(info, IDCANCEL);
+        CheckBackdrop(info);
+        return number < page;
+    });
+    if (!CHECK(run.process != NULL, "%s", run.failure.c_str()))
+        return;
+    if (CHECK(run.failure.empty(), "page %d: %s", page, run.failure.c_str())) {
+        Click(run.page, IDCANCEL);
         MessageBoxInfo box;
         if (CHECK(WaitForMessageBox(&box, "Really Quit?"), "no exit question"))
             AnswerMessageBox(box, IDYES);
     }
     DWORD code = 99;
-    bool ended = WaitForExit(setup, &code);
+    bool ended = FinishProgram(run.process, &code);
     CHECK(ended && code == 0, "page %d: ended %d with exit code %lu", page, ended, code);
-    if (!ended)
-        TerminateProcess(setup, 1);
-    CloseHandle(setup);
     CHECK(FindTopWindow("#32770", NULL) == NULL, "a window is left after leaving");
 }
 

@@ -1,13 +1,11 @@
 // The uninstall entry written by RegisterUninstaller, read back value by value.
 #include "check.h"
-#include "install_fixture.h"
+#include "fixture.h"
 #include "install/uninstall_reg.h"
 
 #include <winternl.h>
 #include <string>
 #include <vector>
-
-static const char kDisplayName[] = "ZV Models for Quake3";
 
 // A REG_SZ value holding exactly the text and its terminating zero.
 static void CheckStringValue(int line, const char *name, const std::string &text)
@@ -27,9 +25,9 @@ static void TestEntry()
         "D:\\Games\\Quake3\\zvuninst.exe", // the next installation rewrites the entry
     };
     for (const char *path : paths) {
-        LONG result = RegisterUninstaller("ZVQ3Models", kDisplayName, path);
+        LONG result = RegisterUninstaller(kUninstallSubkey, kUninstallDisplayName, path);
         CHECK(result == ERROR_SUCCESS, "RegisterUninstaller gave %ld", result);
-        CheckStringValue(__LINE__, "DisplayName", kDisplayName);
+        CheckStringValue(__LINE__, "DisplayName", kUninstallDisplayName);
         // Quoted, so that a blank in the path does not split the command.
         CheckStringValue(__LINE__, "UninstallString", std::string("\"") + path + "\"");
     }
@@ -38,13 +36,13 @@ static void TestEntry()
 static void TestOtherValuesKept()
 {
     HKEY key;
-    RegCreateKeyA(HKEY_LOCAL_MACHINE, kUninstallKey, &key);
+    RegCreateKeyA(HKEY_LOCAL_MACHINE, kUninstallKey.c_str(), &key);
     RegSetValueExA(key, "Publisher", 0, REG_SZ, (const BYTE *)"ZV Developments", 16);
     RegSetValueExA(key, "DisplayName", 0, REG_SZ, (const BYTE *)"Old name", 9);
     RegCloseKey(key);
-    RegisterUninstaller("ZVQ3Models", kDisplayName, "C:\\Quake3\\zvuninst.exe");
+    RegisterUninstaller(kUninstallSubkey, kUninstallDisplayName, "C:\\Quake3\\zvuninst.exe");
     CheckStringValue(__LINE__, "Publisher", "ZV Developments");
-    CheckStringValue(__LINE__, "DisplayName", kDisplayName);
+    CheckStringValue(__LINE__, "DisplayName", kUninstallDisplayName);
 }
 
 // Handles the process holds, registry keys among them, from the system's handle list
@@ -82,7 +80,7 @@ static void TestRefusedSubkey()
     long before = OpenHandles();
     LONG result = ERROR_SUCCESS;
     for (int i = 0; i < 50; i++)
-        result = RegisterUninstaller(tooLong.c_str(), kDisplayName, "C:\\zvuninst.exe");
+        result = RegisterUninstaller(tooLong.c_str(), kUninstallDisplayName, "C:\\zvuninst.exe");
     long after = OpenHandles();
     CHECK(result != ERROR_SUCCESS, "an over-long subkey name was accepted");
     CHECK(before > 0 && after == before, "handles went from %ld to %ld", before, after);
@@ -95,18 +93,18 @@ static void TestRefusedSubkey()
     // The successful path releases both keys too.
     before = OpenHandles();
     for (int i = 0; i < 50; i++)
-        RegisterUninstaller("ZVQ3Models", kDisplayName, "C:\\zvuninst.exe");
+        RegisterUninstaller(kUninstallSubkey, kUninstallDisplayName, "C:\\zvuninst.exe");
     after = OpenHandles();
     CHECK(before > 0 && after == before, "handles went from %ld to %ld", before, after);
 }
 
 int main()
 {
-    if (!CHECK(DeleteUninstallKey(), "the uninstall key cannot be removed"))
+    if (!CHECK(DeleteUninstallEntry(), "the uninstall key cannot be removed"))
         return CheckDone();
     TestEntry();
     TestOtherValuesKept();
     TestRefusedSubkey();
-    CHECK(DeleteUninstallKey(), "the uninstall key was left behind");
+    CHECK(DeleteUninstallEntry(), "the uninstall key was left behind");
     return CheckDone();
 }

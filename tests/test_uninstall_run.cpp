@@ -3,20 +3,18 @@
 // directory, edits or deletes the log, removes the uninstall entry and itself, and says so.
 #include "check.h"
 #include "driver.h"
-#include "game_fixture.h"
+#include "fixture.h"
 
 #include <string>
-
-static const char *kUninstaller = "zvuninst.exe";
 
 // A game directory on D: with the uninstaller in it and the uninstall entry naming it.
 static std::string Prepare(const char *name)
 {
     std::string dir = std::string("D:\\") + name + "\\Quake3";
-    CHECK(MakeGameDir(dir), "cannot make %s", dir.c_str());
-    CHECK(CopyFileA(kUninstaller, (dir + "\\zvuninst.exe").c_str(), FALSE), "cannot copy %s",
-          kUninstaller);
-    CHECK(RegisterUninstaller(dir + "\\zvuninst.exe"), "cannot register the uninstaller");
+    CHECK(MakeGameDir(dir, kWithUserFiles), "cannot make %s", dir.c_str());
+    CHECK(CopyFileA(kUninstallerFile, (dir + "\\zvuninst.exe").c_str(), FALSE), "cannot copy %s",
+          kUninstallerFile);
+    CHECK(WriteUninstallEntry(dir + "\\zvuninst.exe"), "cannot register the uninstaller");
     return dir;
 }
 
@@ -31,6 +29,14 @@ static size_t Count(const std::string &text, const std::string &part)
     for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
         n++;
     return n;
+}
+
+// After uninstalling, the game directory holds what want holds, no more and no less.
+static void CheckLeft(int line, const std::string &dir, const Tree &want)
+{
+    Tree got = SnapshotTree(dir);
+    CHECK_AT(__FILE__, line, got == want, "game directory after uninstalling:%s",
+             TreeDifference(want, got).c_str());
 }
 
 static void CheckRan(const UninstallRun &run, const std::string &dir)
@@ -50,19 +56,18 @@ static void TestOneInstallation()
     WriteBytes(dir + "\\baseq3\\PakZV01.pk3", "PK pack");
     // A pack copied from a read-only medium keeps its read-only attribute.
     SetFileAttributesA((dir + "\\baseq3\\PakZV01.pk3").c_str(), FILE_ATTRIBUTE_READONLY);
-    std::string log = dir + "\\ZVFiles.log";
+    std::string log = LogPath(dir);
     LogPackage(log, kPackageName);
     LogFile(log, kPackageName, dir + "\\ZV-001.txt");
     LogFile(log, kPackageName, dir + "\\baseq3\\PakZV01.pk3");
     Tree want = SnapshotTree(dir);
     want.erase("ZV-001.txt");
     want.erase("baseq3\\PakZV01.pk3");
-    want.erase("ZVFiles.log");
+    want.erase(kLogFile);
 
     UninstallRun run = RunUninstaller(dir, IDYES);
     CheckRan(run, dir);
-    Tree got = SnapshotTree(dir);
-    CHECK(got == want, "game directory after uninstalling:%s", TreeDifference(want, got).c_str());
+    CheckLeft(__LINE__, dir, want);
     CHECK(!UninstallEntryExists(), "the uninstall entry is still there");
     CHECK(IsPendingDelete(dir + "\\zvuninst.exe"), "zvuninst.exe is not to be deleted");
     CHECK(run.reported && run.report.icon == MB_ICONINFORMATION && run.report.buttons == MB_OK,
@@ -84,21 +89,19 @@ static void TestTwoInstallations()
     WriteBytes(dir + "\\ZV-001.txt", "licence");
     WriteBytes(dir + "\\baseq3\\PakZV02.pk3", "PK first");
     WriteBytes(dir + "\\baseq3\\PakZV03.pk3", "PK second");
-    std::string log = dir + "\\ZVFiles.log";
+    std::string log = LogPath(dir);
     for (int slot = 2; slot <= 3; slot++) {
         LogPackage(log, kPackageName);
         LogFile(log, kPackageName, dir + "\\ZV-001.txt");
         LogFile(log, kPackageName, dir + "\\baseq3\\PakZV0" + std::to_string(slot) + ".pk3");
     }
     Tree want = SnapshotTree(dir);
-    for (const char *gone :
-         {"ZV-001.txt", "baseq3\\PakZV02.pk3", "baseq3\\PakZV03.pk3", "ZVFiles.log"})
+    for (const char *gone : {"ZV-001.txt", "baseq3\\PakZV02.pk3", "baseq3\\PakZV03.pk3", kLogFile})
         want.erase(gone);
 
     UninstallRun run = RunUninstaller(dir, IDYES);
     CheckRan(run, dir);
-    Tree got = SnapshotTree(dir);
-    CHECK(got == want, "game directory after uninstalling:%s", TreeDifference(want, got).c_str());
+    CheckLeft(__LINE__, dir, want);
     CHECK(!UninstallEntryExists(), "the uninstall entry is still there");
     CHECK(Count(run.report.text, dir + "\\ZV-001.txt") == 1,
           "the licence is not named once: \"%s\"", run.report.text.c_str());
@@ -110,7 +113,7 @@ static void TestTwoInstallations()
 static void TestOtherPackagesKept()
 {
     std::string dir = Prepare("Shared");
-    std::string log = dir + "\\ZVFiles.log";
+    std::string log = LogPath(dir);
     WriteBytes(dir + "\\ZV-002.txt", "their licence");
     WriteBytes(dir + "\\ZV-001.txt", "licence");
     LogPackage(log, "ZV-002 Runner for Quake3");
@@ -127,14 +130,14 @@ static void TestOtherPackagesKept()
     UninstallRun run = RunUninstaller(dir, IDYES);
     CheckRan(run, dir);
     const char *file = log.c_str();
-    CHECK(GetPrivateProfileIntA("ZV Packages", "NumberInstalled", 0, file) == 2,
+    CHECK(GetPrivateProfileIntA(kPackageListSection, kPackageCountKey, 0, file) == 2,
           "NumberInstalled is not 2");
     char value[260];
-    GetPrivateProfileStringA("ZV Packages", "1", "", value, sizeof value, file);
+    GetPrivateProfileStringA(kPackageListSection, "1", "", value, sizeof value, file);
     CHECK_TEXT(value, "ZV-002 Runner for Quake3");
-    GetPrivateProfileStringA("ZV Packages", "2", "", value, sizeof value, file);
+    GetPrivateProfileStringA(kPackageListSection, "2", "", value, sizeof value, file);
     CHECK_TEXT(value, "ZV-003 Crawler for Quake3");
-    CHECK(GetPrivateProfileStringA("ZV Packages", "3", "", value, sizeof value, file) == 0,
+    CHECK(GetPrivateProfileStringA(kPackageListSection, "3", "", value, sizeof value, file) == 0,
           "a third list entry: %s", value);
     CHECK(GetPrivateProfileSectionA(kPackageName, value, sizeof value, file) == 0,
           "the package section is still there");
@@ -161,11 +164,11 @@ static void TestHostileEntries()
     WriteBytes("D:\\Outside\\ZV-001.txt", "someone else's licence");
     WriteBytes("D:\\Hostile\\PakZV01.pk3", "a pack beside the game");
     WriteBytes(dir + "\\ZV-001.txt", "licence");
-    std::string log = dir + "\\ZVFiles.log";
+    std::string log = LogPath(dir);
     LogPackage(log, kPackageName);
     const std::string hostile[] = {
-        "D:\\Outside\\ZV-001.txt",  dir + "\\quake3.exe",  dir + "\\baseq3\\..\\..\\PakZV01.pk3",
-        dir + "\\baseq3\\pak0.pk3", dir + "\\ZVFiles.log",
+        "D:\\Outside\\ZV-001.txt",  dir + "\\quake3.exe", dir + "\\baseq3\\..\\..\\PakZV01.pk3",
+        dir + "\\baseq3\\pak0.pk3", LogPath(dir),
     };
     for (const std::string &path : hostile)
         LogFile(log, kPackageName, path);
@@ -173,13 +176,12 @@ static void TestHostileEntries()
     Tree outside = SnapshotTree("D:\\Outside");
     Tree want = SnapshotTree(dir);
     want.erase("ZV-001.txt");
-    want.erase("ZVFiles.log");
+    want.erase(kLogFile);
     std::string beside = ReadBytes("D:\\Hostile\\PakZV01.pk3");
 
     UninstallRun run = RunUninstaller(dir, IDYES);
     CheckRan(run, dir);
-    Tree got = SnapshotTree(dir);
-    CHECK(got == want, "game directory after uninstalling:%s", TreeDifference(want, got).c_str());
+    CheckLeft(__LINE__, dir, want);
     CHECK(SnapshotTree("D:\\Outside") == outside, "a file outside the game directory changed");
     CHECK(ReadBytes("D:\\Hostile\\PakZV01.pk3") == beside, "the pack beside the game changed");
     CHECK(run.report.icon == MB_ICONWARNING, "final box icon %u", run.report.icon);
@@ -202,7 +204,7 @@ static void TestNothingListed()
         WriteBytes(dir + "\\ZV-001.txt", "licence");
         WriteBytes(dir + "\\baseq3\\PakZV01.pk3", "PK pack");
         if (withLog) {
-            std::string log = dir + "\\ZVFiles.log";
+            std::string log = LogPath(dir);
             LogPackage(log, "ZV-002 Runner for Quake3");
             LogFile(log, "ZV-002 Runner for Quake3", dir + "\\ZV-001.txt");
             WritePrivateProfileStringA(NULL, NULL, NULL, log.c_str());
@@ -230,7 +232,7 @@ static void TestAnswerNo()
 {
     std::string dir = Prepare("Declined");
     WriteBytes(dir + "\\ZV-001.txt", "licence");
-    std::string log = dir + "\\ZVFiles.log";
+    std::string log = LogPath(dir);
     LogPackage(log, kPackageName);
     LogFile(log, kPackageName, dir + "\\ZV-001.txt");
     WritePrivateProfileStringA(NULL, NULL, NULL, log.c_str());
@@ -252,7 +254,7 @@ static void TestEntryOwner()
     for (int ours = 0; ours <= 1; ours++) {
         std::string dir = Prepare(ours ? "QuotedEntry" : "OtherEntry");
         std::string other = "C:\\Games\\Quake3\\zvuninst.exe";
-        RegisterUninstaller(ours ? "\"" + dir + "\\zvuninst.exe\"" : other);
+        WriteUninstallEntry(ours ? "\"" + dir + "\\zvuninst.exe\"" : other);
         UninstallRun run = RunUninstaller(dir, IDYES);
         CheckRan(run, dir);
         CHECK(UninstallEntryExists() == !ours, "entry %d: kept %d", ours, UninstallEntryExists());

@@ -10,8 +10,6 @@
 #include <stdio.h>
 #include <string>
 
-static const char *kCaption = "ZV Developments Model Installation";
-
 static void Log(const char *text)
 {
     printf("%s\n", text);
@@ -23,6 +21,8 @@ static void Log(const char *text)
     }
 }
 
+// Waits until the screen shows the same picture twice running, so that a window has finished
+// painting; then saves it. Gives up waiting after the driver's limit and saves what it has.
 static void Shoot(const std::string &dir, int *count, const std::string &what)
 {
     std::string name = what;
@@ -32,9 +32,40 @@ static void Shoot(const std::string &dir, int *count, const std::string &what)
     char number[8];
     snprintf(number, sizeof number, "%02d-", ++*count);
     name = number + name + ".png";
-    Sleep(300); // let the window finish painting
-    bool saved = SaveScreenshot((dir + "\\" + name).c_str());
+    Image shown, again;
+    bool captured = CaptureScreen(&shown);
+    WaitUntil(
+        [&] {
+            if (!CaptureScreen(&again))
+                return false;
+            bool settled = captured && again.pixels == shown.pixels;
+            shown = again;
+            captured = true;
+            return settled;
+        },
+        kWaitMs, 100);
+    bool saved = captured && SavePng(shown, (dir + "\\" + name).c_str());
     Log(((saved ? "saved " : "could not save ") + name).c_str());
+}
+
+// Answers the box on the screen, if any, with Yes or OK, after its picture.
+static bool AnswerAnyBox(const std::string &dir, int *shots, bool uninstalling)
+{
+    MessageBoxInfo box;
+    if (!WaitForMessageBox(&box, NULL, 0))
+        return false;
+    Log(("message box: " + box.caption + ": " + box.text).c_str());
+    if (uninstalling)
+        Shoot(dir, shots, box.buttons == MB_YESNO ? "uninstall question" : "uninstalled");
+    else
+        Shoot(dir, shots, "box " + box.caption);
+    AnswerMessageBox(box, box.buttons == MB_YESNO ? IDYES : IDOK);
+    return true;
+}
+
+static bool HasEnded(HANDLE process)
+{
+    return WaitForSingleObject(process, 0) != WAIT_TIMEOUT;
 }
 
 // Runs the installed uninstaller as the list of programs would and shoots its two boxes.
@@ -50,23 +81,17 @@ static void Uninstall(const std::string &uninstaller, const std::string &dir, in
         Log("cannot start the uninstaller");
         return;
     }
-    DWORD start = GetTickCount();
-    while (WaitForSingleObject(process, 100) == WAIT_TIMEOUT) {
-        if (GetTickCount() - start > 60000) {
-            Log("the uninstaller did not finish in a minute");
-            TerminateProcess(process, 1);
-            break;
-        }
-        MessageBoxInfo box;
-        if (WaitForMessageBox(&box, NULL, 0)) {
-            Log(("message box: " + box.caption + ": " + box.text).c_str());
-            Shoot(dir, shots, box.buttons == MB_YESNO ? "uninstall question" : "uninstalled");
-            AnswerMessageBox(box, box.buttons == MB_YESNO ? IDYES : IDOK);
-        }
-    }
+    // Each round answers a box if one is up; the wait ends with the uninstaller.
+    if (!WaitUntil(
+            [&] {
+                if (!HasEnded(process))
+                    AnswerAnyBox(dir, shots, true);
+                return HasEnded(process);
+            },
+            60000, 100))
+        Log("the uninstaller did not finish in a minute");
     DWORD code = 1;
-    GetExitCodeProcess(process, &code);
-    CloseHandle(process);
+    FinishProgram(process, &code, 0);
     char line[64];
     snprintf(line, sizeof line, "uninstaller ended with exit code %lu", code);
     Log(line);
@@ -80,57 +105,48 @@ int main(int argc, char **argv)
     }
     std::string dir = argv[2];
     CreateDirectoryA(dir.c_str(), NULL);
-    HANDLE setup = StartProgram(argv[1], NULL);
-    if (!setup) {
+    int shots = 0;
+    SetupRun run = RunSetupToDetails(argv[1], [&](HWND, int number) {
+        Shoot(dir, &shots, number == 1 ? "introduction" : "terms");
+        return true;
+    });
+    if (!run.process) {
         Log("cannot start the installer");
         return 1;
     }
-    int shots = 0, infoPages = 0;
+    if (!run.failure.empty())
+        Log(run.failure.c_str());
     bool searched = false;
-    HWND lastPage = NULL;
-    DWORD start = GetTickCount();
-    while (WaitForSingleObject(setup, 100) == WAIT_TIMEOUT) {
-        if (GetTickCount() - start > 120000) {
-            Log("the installer did not finish in two minutes");
-            TerminateProcess(setup, 1);
-            break;
-        }
-        MessageBoxInfo box;
-        if (WaitForMessageBox(&box, NULL, 0)) {
-            Log(("message box: " + box.caption + ": " + box.text).c_str());
-            Shoot(dir, &shots, "box " + box.caption);
-            AnswerMessageBox(box, box.buttons == MB_YESNO ? IDYES : IDOK);
-            continue;
-        }
-        HWND info = FindTopWindow("#32770", kCaption, IDC_MESSAGE);
-        if (info && info != lastPage) {
-            lastPage = info;
-            Shoot(dir, &shots, ++infoPages == 1 ? "introduction" : "terms");
-            Click(info, IDOK);
-            continue;
-        }
-        HWND details = FindTopWindow("#32770", kCaption, IDC_GAMEDIR);
-        if (details && IsWindowEnabled(details)) {
-            if (!searched) {
-                Shoot(dir, &shots, "details");
-                Click(details, IDC_SEARCH);
-                searched = true;
-            } else {
-                Shoot(dir, &shots, "details found");
-                Click(details, IDOK);
-                WaitForGone(details);
-            }
-            continue;
-        }
-        HWND progress = FindTopWindow("#32770", kCaption, IDC_PROGRESS_BAR);
-        if (progress && progress != lastPage) {
-            lastPage = progress;
-            Shoot(dir, &shots, "progress");
-        }
-    }
+    HWND lastProgress = NULL;
+    // Each round handles what the screen shows; the wait ends with the installer.
+    if (!WaitUntil(
+            [&] {
+                if (HasEnded(run.process) || AnswerAnyBox(dir, &shots, false))
+                    return HasEnded(run.process);
+                HWND details = FindTopWindow("#32770", kInstallerCaption, IDC_GAMEDIR);
+                if (details && IsWindowEnabled(details)) {
+                    if (!searched) {
+                        Shoot(dir, &shots, "details");
+                        Click(details, IDC_SEARCH);
+                        searched = true;
+                    } else {
+                        Shoot(dir, &shots, "details found");
+                        Click(details, IDOK);
+                        WaitForGone(details);
+                    }
+                    return false;
+                }
+                HWND progress = FindTopWindow("#32770", kInstallerCaption, IDC_PROGRESS_BAR);
+                if (progress && progress != lastProgress) {
+                    lastProgress = progress;
+                    Shoot(dir, &shots, "progress");
+                }
+                return false;
+            },
+            120000, 100))
+        Log("the installer did not finish in two minutes");
     DWORD code = 1;
-    GetExitCodeProcess(setup, &code);
-    CloseHandle(setup);
+    FinishProgram(run.process, &code, 0);
     char line[64];
     snprintf(line, sizeof line, "installer ended with exit code %lu", code);
     Log(line);
