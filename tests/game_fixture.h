@@ -8,6 +8,7 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 extern const char *const kPackageName;
 
@@ -36,6 +37,9 @@ void DeleteUninstallEntry();
 // Whether Windows will delete the file at its next start.
 bool IsPendingDelete(const std::string &path);
 
+// The paths Windows will delete at its next start that lie in dir or below it.
+std::vector<std::string> PendingDeletesUnder(const std::string &dir);
+
 struct UninstallRun {
     bool asked = false;
     MessageBoxInfo question;
@@ -43,10 +47,13 @@ struct UninstallRun {
     MessageBoxInfo report;
     bool ended = false;
     DWORD exitCode = 99;
+    // The temporary copy that asked and reported: its path, and whether it ended.
+    std::string copy;
+    bool copyEnded = false;
 };
 
 // Runs dir\zvuninst.exe from dir, answers its question with answer and, after Yes, reads its
-// final box and presses OK.
+// final box and presses OK; then waits for the temporary copy that showed them to end.
 UninstallRun RunUninstaller(const std::string &dir, int answer);
 
 #endif
