@@ -242,12 +242,13 @@ static std::wstring Lower(std::wstring text)
     return text;
 }
 
-bool IsPendingDelete(const std::string &path)
+// The pending renames as pairs of source and target; an empty target means delete.
+static std::vector<std::pair<std::wstring, std::wstring>> PendingRenames()
 {
     HKEY key;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager", 0,
                       KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
+        return {};
     DWORD size = 0, type = 0;
     std::vector<wchar_t> data;
     if (RegQueryValueExW(key, L"PendingFileRenameOperations", NULL, &type, NULL, &size) ==
@@ -257,19 +258,45 @@ bool IsPendingDelete(const std::string &path)
                          &size);
     }
     RegCloseKey(key);
-    // Pairs of source and target, each terminated; an empty target means delete.
-    wchar_t wide[MAX_PATH];
-    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
-    std::wstring want = Lower(std::wstring(L"\\??\\") + wide);
+    std::vector<std::pair<std::wstring, std::wstring>> renames;
     for (size_t at = 0; at < data.size() && data[at];) {
         std::wstring source = &data[at];
         at += source.size() + 1;
         std::wstring target = at < data.size() ? &data[at] : L"";
         at += target.size() + 1;
-        if (Lower(source) == want && target.empty())
-            return true;
+        renames.push_back({Lower(source), target});
     }
+    return renames;
+}
+
+static std::wstring PendingName(const std::string &path)
+{
+    wchar_t wide[MAX_PATH];
+    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
+    return Lower(std::wstring(L"\\??\\") + wide);
+}
+
+bool IsPendingDelete(const std::string &path)
+{
+    std::wstring want = PendingName(path);
+    for (const auto &rename : PendingRenames())
+        if (rename.first == want && rename.second.empty())
+            return true;
     return false;
+}
+
+std::vector<std::string> PendingDeletesUnder(const std::string &dir)
+{
+    std::wstring prefix = PendingName(dir);
+    std::vector<std::string> found;
+    for (const auto &rename : PendingRenames()) {
+        if (rename.first.compare(0, prefix.size(), prefix) != 0)
+            continue;
+        char narrow[MAX_PATH * 2];
+        WideCharToMultiByte(CP_ACP, 0, rename.first.c_str(), -1, narrow, sizeof narrow, NULL, NULL);
+        found.push_back(narrow + 4);
+    }
+    return found;
 }
 
 bool MakeGameDir(const std::string &dir, GameDirParts parts)
@@ -508,17 +535,29 @@ UninstallRun RunUninstallerAt(const char *file, int line, const std::string &dir
 {
     static const char *kCaption = "ZV-001 Uninstall";
     UninstallRun run;
-    std::string exe = dir + "\\" + kUninstallerFile;
+    std::string exe = dir + (dir.back() == '\\' ? "" : "\\") + kUninstallerFile;
     HANDLE process = StartProgram(exe.c_str(), dir.c_str());
     if (!CHECK_AT(file, line, process != NULL, "cannot start %s: %lu", exe.c_str(), GetLastError()))
         return run;
     run.asked = WaitForMessageBox(&run.question, kCaption);
     if (run.asked) {
+        // Whoever asks is the temporary copy: the box goes with the answer, the process stays.
+        DWORD id = 0;
+        GetWindowThreadProcessId(run.question.box, &id);
+        HANDLE copy = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id);
         AnswerMessageBox(run.question, answer);
         if (answer == IDYES) {
-            run.reported = WaitForMessageBox(&run.report, kCaption);
+            run.reported = WaitForMessageBox(&run.report, kCaption, 60000);
             if (run.reported)
                 AnswerMessageBox(run.report, IDOK);
+        }
+        if (copy) {
+            char name[MAX_PATH];
+            DWORD size = sizeof name;
+            if (QueryFullProcessImageNameA(copy, 0, name, &size))
+                run.copy = name;
+            run.copyEnded = WaitForSingleObject(copy, kWaitMs) == WAIT_OBJECT_0;
+            CloseHandle(copy);
         }
     }
     run.ended = FinishProgram(process, &run.exitCode);

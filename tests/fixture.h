@@ -45,6 +45,8 @@ Tree SnapshotTree(const std::string &dir);
 std::string TreeDifference(const Tree &want, const Tree &got);
 // Whether Windows will delete the file at its next start.
 bool IsPendingDelete(const std::string &path);
+// The paths Windows will delete at its next start that lie in dir or below it.
+std::vector<std::string> PendingDeletesUnder(const std::string &dir);
 
 // What MakeGameDir puts in a game directory besides quake3.exe.
 enum GameDirParts {
@@ -118,10 +120,13 @@ struct UninstallRun {
     MessageBoxInfo report;
     bool ended = false;
     DWORD exitCode = 99;
+    // The temporary copy that asked and reported: its path, and whether it ended.
+    std::string copy;
+    bool copyEnded = false;
 };
 
 // Runs dir\zvuninst.exe from dir, answers its question with answer and, after Yes, reads its
-// final box and presses OK.
+// final box and presses OK; then waits for the temporary copy that showed them to end.
 #define RunUninstaller(dir, answer) RunUninstallerAt(__FILE__, __LINE__, (dir), (answer))
 UninstallRun RunUninstallerAt(const char *file, int line, const std::string &dir, int answer);
 

@@ -1,6 +1,7 @@
-// The release folder as a user gets it: ZVSetup.exe installs into a game directory and the
-// uninstaller, run from the entry the installer registered, takes the game directory back to
-// what it was, with every other file untouched and every other log entry kept.
+// The release folder as a user gets it: ZVSetup.exe installs into a game directory (a drive's
+// root too) and the uninstaller, run from the entry the installer registered, takes the game
+// directory back to what it was, with every other file untouched and every other log entry
+// kept; a reinstall before the next restart keeps its uninstaller.
 #include "check.h"
 #include "driver.h"
 #include "fixture.h"
@@ -54,23 +55,24 @@ static UninstallRun UninstallRegistered(const std::string &dir)
     // program.
     std::string command = RegisteredUninstaller();
     CHECK_TEXT(command, "\"" + dir + "\\zvuninst.exe\"");
-    UninstallRun run = RunUninstaller(command.substr(1, command.rfind('\\') - 1), IDYES);
-    CHECK(run.asked && run.reported && run.ended && run.exitCode == 0,
-          "uninstaller: asked %d, reported %d, ended %d with %lu", run.asked, run.reported,
-          run.ended, run.exitCode);
+    // A root's uninstaller runs from "G:\\", not from "G:", the current directory of G.
+    std::string from = command.substr(1, command.rfind('\\') - 1);
+    UninstallRun run = RunUninstaller(from.size() == 2 ? from + "\\" : from, IDYES);
+    CHECK(run.asked && run.reported && run.ended && run.exitCode == 0 && run.copyEnded,
+          "uninstaller: asked %d, reported %d, ended %d with %lu, copy ended %d", run.asked,
+          run.reported, run.ended, run.exitCode, run.copyEnded);
     CHECK(run.report.icon == MB_ICONINFORMATION, "final box: \"%s\"", run.report.text.c_str());
     return run;
 }
 
-// What the directory holds after uninstalling: what it held before, and the running
-// uninstaller's file until Windows next starts.
-static void CheckRestored(const std::string &dir, Tree before)
+// What the directory holds after uninstalling: exactly what it held before; nothing in it
+// waits for the next start.
+static void CheckRestored(const std::string &dir, const Tree &before)
 {
-    before["zvuninst.exe"] = ReadBytes("zvuninst.exe");
     Tree after = SnapshotTree(dir);
     CHECK(after == before, "game directory after uninstalling:%s",
           TreeDifference(before, after).c_str());
-    CHECK(IsPendingDelete(dir + "\\zvuninst.exe"), "zvuninst.exe is not to be deleted");
+    CHECK(PendingDeletesUnder(dir).empty(), "a file in %s waits for the next start", dir.c_str());
     CHECK(!UninstallEntryExists(), "the uninstall entry is still there");
 }
 
@@ -126,10 +128,67 @@ static void TestTwoInstallations()
     CheckRestored(dir, before);
 }
 
+// Runs wineboot -r, which does what Windows does at its next start: the pending deletes.
+static void Restart()
+{
+    char command[] = "C:\\windows\\system32\\wineboot.exe -r";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION boot;
+    if (!CHECK(CreateProcessA(NULL, command, NULL, NULL, FALSE, 0, NULL, NULL, &startup, &boot),
+               "cannot start wineboot: %lu", GetLastError()))
+        return;
+    CloseHandle(boot.hThread);
+    DWORD code = 99;
+    CHECK(FinishProgram(boot.hProcess, &code, 60000), "wineboot -r did not end");
+}
+
+// Install, uninstall and install again before the restart: after it the new uninstaller is
+// still there, the old temporary copies are gone, and the new uninstaller removes everything.
+static void TestReinstallBeforeRestart()
+{
+    std::string dir = "D:\\Again\\Quake3";
+    CHECK(MakeGameDir(dir, kWithUserFiles), "cannot make %s", dir.c_str());
+    DeleteUninstallEntry();
+    Tree before = SnapshotTree(dir);
+    if (!Install(dir, false))
+        return;
+    UninstallRun first = UninstallRegistered(dir);
+    CheckRestored(dir, before);
+    if (!Install(dir, false))
+        return;
+    Restart();
+    CHECK(ReadBytes(dir + "\\zvuninst.exe") == ReadBytes("zvuninst.exe"),
+          "the installed uninstaller went with the restart");
+    CHECK(!first.copy.empty() && !FileExists(first.copy) &&
+              !FileExists(first.copy.substr(0, first.copy.rfind('\\'))),
+          "the temporary copy %s is still there", first.copy.c_str());
+    UninstallRegistered(dir);
+    CheckRestored(dir, before);
+}
+
+// A game in the root of drive G:, typed as "G:".
+static void TestDriveRoot()
+{
+    CHECK(MakeGameDir("G:", kWithUserFiles), "cannot make the game in G:");
+    DeleteUninstallEntry();
+    Tree before = SnapshotTree("G:\\");
+    if (!Install("G:", false))
+        return;
+    CHECK(ReadBytes("G:\\baseq3\\PakZV01.pk3") == ReadBytes("PakZV01.pk3"),
+          "the pack is not in G:\\baseq3");
+    UninstallRun run = UninstallRegistered("G:");
+    CHECK(run.report.text.find("G:\\ZV-001.txt\n") != std::string::npos, "final box reads \"%s\"",
+          run.report.text.c_str());
+    CheckRestored("G:\\", before);
+}
+
 int main()
 {
     TestInstallThenUninstall();
     TestLogKeepsOthers();
     TestTwoInstallations();
+    TestReinstallBeforeRestart();
+    TestDriveRoot();
     return CheckDone();
 }

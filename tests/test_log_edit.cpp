@@ -1,12 +1,14 @@
 // Taking the package out of an install log's text: the files it recorded, the list renumbered
-// with its count, every other section and line left as it was, an emptied log known as empty.
+// with its count, every other section and line left as it was, an emptied log known as empty,
+// and the files that stayed recorded again where the package stood.
 #include "check.h"
-#include "common/names.h"
 #include "uninstall/log_edit.h"
 
 #include <string.h>
 #include <string>
 #include <vector>
+
+static const char *kPackage = "ZV-001 Strider for Quake3";
 
 struct Case {
     const char *name;
@@ -17,19 +19,39 @@ struct Case {
     bool empty;
 };
 
+static std::vector<std::string> Files(const PackageFiles &found)
+{
+    std::vector<std::string> files;
+    for (size_t i = 0; i < found.count; i++)
+        files.push_back(std::string(found.files[i].text, found.files[i].length));
+    return files;
+}
+
+// The log edited with the kept paths; "<failed>" when EditLog fails.
+static std::string Edited(const std::string &log, const std::vector<const char *> &kept)
+{
+    TextBuffer text;
+    InitTextBuffer(&text);
+    bool ok = EditLog(log.data(), log.size(), kPackage, kept.data(), kept.size(), &text);
+    std::string edited = !ok ? "<failed>" : text.data ? std::string(text.data, text.length) : "";
+    FreeTextBuffer(&text);
+    return edited;
+}
+
 static void CheckCase(const Case &c)
 {
-    LogEdit edit;
-    bool ok = EditLog(c.log, strlen(c.log), kPackageName, &edit);
-    CHECK(ok, "%s: EditLog failed", c.name);
-    CHECK(edit.listed == c.listed, "%s: listed %d", c.name, edit.listed);
-    std::vector<std::string> files(edit.files, edit.files + edit.fileCount);
-    CHECK(files == c.files, "%s: %d files, first \"%s\"", c.name, edit.fileCount,
-          edit.fileCount ? edit.files[0] : "");
-    std::string edited = edit.text.data ? std::string(edit.text.data, edit.text.length) : "";
+    PackageFiles found;
+    bool ok = FindPackageFiles(c.log, strlen(c.log), kPackage, &found);
+    CHECK(ok, "%s: FindPackageFiles failed", c.name);
+    CHECK(found.listed == c.listed, "%s: listed %d", c.name, found.listed);
+    std::vector<std::string> files = Files(found);
+    CHECK(files == c.files, "%s: %u files, first \"%s\"", c.name, (unsigned)files.size(),
+          files.empty() ? "" : files[0].c_str());
+    FreePackageFiles(&found);
+    std::string edited = Edited(c.log, {});
     CHECK(edited == c.edited, "%s: edited log reads \"%s\"", c.name, edited.c_str());
-    CHECK(edit.empty == c.empty, "%s: empty %d", c.name, edit.empty);
-    FreeLogEdit(&edit);
+    bool empty = IsBlankText(edited.data(), edited.size());
+    CHECK(empty == c.empty, "%s: empty %d", c.name, empty);
 }
 
 static void TestAsInstalled()
@@ -156,15 +178,78 @@ static void TestLongList()
     std::string want = "[ZV Packages]\r\nNumberInstalled=150\r\n";
     for (int i = 1; i <= 300; i++) {
         bool ours = i % 2 == 0;
-        log += std::to_string(i) + "=" + (ours ? kPackageName : "P" + std::to_string(i)) + "\r\n";
+        log += std::to_string(i) + "=" + (ours ? kPackage : "P" + std::to_string(i)) + "\r\n";
         if (!ours)
             want += std::to_string(i / 2 + 1) + "=P" + std::to_string(i) + "\r\n";
     }
-    LogEdit edit;
-    CHECK(EditLog(log.data(), log.size(), kPackageName, &edit), "EditLog failed");
-    CHECK(edit.listed, "not listed");
-    CHECK_TEXT(std::string(edit.text.data, edit.text.length), want);
-    FreeLogEdit(&edit);
+    PackageFiles found;
+    CHECK(FindPackageFiles(log.data(), log.size(), kPackage, &found), "FindPackageFiles failed");
+    CHECK(found.listed, "not listed");
+    FreePackageFiles(&found);
+    CHECK_TEXT(Edited(log, {}), want);
+}
+
+// A hostile list numbered backwards, and a package section of many lines: every line is read
+// once, and the list still comes out in number order.
+static void TestHostileList()
+{
+    const int n = 200000;
+    std::string log = "[ZV Packages]\r\n";
+    std::string want = "[ZV Packages]\r\nNumberInstalled=" + std::to_string(n) + "\r\n";
+    for (int i = n; i >= 1; i--)
+        log += std::to_string(i) + "=P" + std::to_string(i) + "\r\n";
+    for (int i = 1; i <= n; i++)
+        want += std::to_string(i) + "=P" + std::to_string(i) + "\r\n";
+    log += "[ZV-001 Strider for Quake3]\r\n";
+    for (int i = 1; i <= n; i++)
+        log += std::to_string(i) + "=\\\\host\\share\\x\r\n";
+    PackageFiles found;
+    CHECK(FindPackageFiles(log.data(), log.size(), kPackage, &found), "FindPackageFiles failed");
+    CHECK(found.listed && found.count == (size_t)n, "listed %d, %u files", found.listed,
+          (unsigned)found.count);
+    FreePackageFiles(&found);
+    std::string edited = Edited(log, {});
+    CHECK(edited == want, "edited log of %u bytes, want %u", (unsigned)edited.size(),
+          (unsigned)want.size());
+}
+
+// Files that stayed are recorded again under the package, which keeps its first list entry;
+// everything else is edited as when nothing stays.
+static void TestKeptFiles()
+{
+    static const struct {
+        const char *name;
+        const char *log;
+        std::vector<const char *> kept;
+        const char *edited;
+    } cases[] = {
+        {"one kept of two",
+         "[ZV Packages]\r\nNumberInstalled=1\r\n1=ZV-001 Strider for Quake3\r\n"
+         "[ZV-001 Strider for Quake3]\r\nFiles=2\r\n1=C:\\Q\\ZV-001.txt\r\n"
+         "2=C:\\Q\\baseq3\\PakZV01.pk3\r\n",
+         {"C:\\Q\\baseq3\\PakZV01.pk3"},
+         "[ZV Packages]\r\nNumberInstalled=1\r\n1=ZV-001 Strider for Quake3\r\n"
+         "[ZV-001 Strider for Quake3]\r\nFiles=1\r\n1=C:\\Q\\baseq3\\PakZV01.pk3\r\n"},
+        {"two installations, others around, two sections and other case",
+         "[ZV Packages]\r\nNumberInstalled=4\r\n1=A\r\n2=zv-001 strider for quake3\r\n"
+         "3=ZV-001 Strider for Quake3\r\n4=B\r\n[A]\r\n1=C:\\Q\\a.txt\r\n"
+         "[zv-001 STRIDER for Quake3]\r\n1=C:\\Q\\ZV-001.txt\r\n2=\\\\host\\x\r\n[B]\r\nk=v\r\n"
+         "[ZV-001 Strider for Quake3]\r\n1=C:\\Q\\baseq3\\PakZV02.pk3\r\n",
+         {"C:\\Q\\baseq3\\PakZV02.pk3", "C:\\Q\\ZV-001.txt"},
+         "[ZV Packages]\r\nNumberInstalled=3\r\n1=A\r\n2=zv-001 strider for quake3\r\n3=B\r\n"
+         "[A]\r\n1=C:\\Q\\a.txt\r\n"
+         "[ZV-001 Strider for Quake3]\r\nFiles=2\r\n1=C:\\Q\\baseq3\\PakZV02.pk3\r\n"
+         "2=C:\\Q\\ZV-001.txt\r\n[B]\r\nk=v\r\n"},
+        {"a section but no list entry: none is added",
+         "[X]\r\na=1\r\n[ZV-001 Strider for Quake3]\r\n1=C:\\Q\\ZV-001.txt\r\n",
+         {"C:\\Q\\ZV-001.txt"},
+         "[X]\r\na=1\r\n[ZV-001 Strider for Quake3]\r\nFiles=1\r\n1=C:\\Q\\ZV-001.txt\r\n"},
+    };
+    for (const auto &c : cases) {
+        std::string edited = Edited(c.log, c.kept);
+        CHECK(edited == c.edited, "%s: edited log reads \"%s\"", c.name, edited.c_str());
+        CHECK(!IsBlankText(edited.data(), edited.size()), "%s: blank", c.name);
+    }
 }
 
 int main()
@@ -173,5 +258,7 @@ int main()
     TestOtherPackagesKept();
     TestHowEntriesAreRead();
     TestLongList();
+    TestHostileList();
+    TestKeptFiles();
     return CheckDone();
 }

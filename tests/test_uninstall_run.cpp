@@ -1,11 +1,16 @@
 // zvuninst.exe run from a game directory as the list of programs runs it, driven from another
-// process: it removes only the licence text and the packs its log records inside its own
-// directory, edits or deletes the log, removes the uninstall entry and itself, and says so.
+// process: its temporary copy removes only the licence text and the packs its log records
+// inside its own directory, never through a link, edits or deletes the log, removes the
+// uninstall entry and the installed uninstaller once nothing else stays, and says so.
 #include "check.h"
 #include "driver.h"
 #include "fixture.h"
 
+#include <stdlib.h>
 #include <string>
+#include <vector>
+
+static const char *kEntry = "the entry \"ZV Models for Quake3\" in the list of programs";
 
 // A game directory on D: with the uninstaller in it and the uninstall entry naming it.
 static std::string Prepare(const char *name)
@@ -31,14 +36,6 @@ static size_t Count(const std::string &text, const std::string &part)
     return n;
 }
 
-// After uninstalling, the game directory holds what want holds, no more and no less.
-static void CheckLeft(int line, const std::string &dir, const Tree &want)
-{
-    Tree got = SnapshotTree(dir);
-    CHECK_AT(__FILE__, line, got == want, "game directory after uninstalling:%s",
-             TreeDifference(want, got).c_str());
-}
-
 static void CheckRan(const UninstallRun &run, const std::string &dir)
 {
     CHECK(run.asked, "no question from the uninstaller");
@@ -47,6 +44,16 @@ static void CheckRan(const UninstallRun &run, const std::string &dir)
     CHECK(Has(run.question.text, dir) && Has(run.question.text, kPackageName),
           "question reads \"%s\"", run.question.text.c_str());
     CHECK(run.ended && run.exitCode == 0, "ended %d with %lu", run.ended, run.exitCode);
+    CHECK(run.copyEnded, "the temporary copy did not end");
+    // Only the temporary copy and its folder wait for the restart, never a file of the game's.
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    CHECK(!run.copy.empty() && run.copy.compare(0, strlen(temp), temp) == 0 &&
+              IsPendingDelete(run.copy) &&
+              IsPendingDelete(run.copy.substr(0, run.copy.rfind('\\'))),
+          "the copy %s and its folder are not to be deleted", run.copy.c_str());
+    CHECK(PendingDeletesUnder(dir).empty(), "%u pending deletes in %s",
+          (unsigned)PendingDeletesUnder(dir).size(), dir.c_str());
 }
 
 static void TestOneInstallation()
@@ -56,27 +63,28 @@ static void TestOneInstallation()
     WriteBytes(dir + "\\baseq3\\PakZV01.pk3", "PK pack");
     // A pack copied from a read-only medium keeps its read-only attribute.
     SetFileAttributesA((dir + "\\baseq3\\PakZV01.pk3").c_str(), FILE_ATTRIBUTE_READONLY);
-    std::string log = LogPath(dir);
+    std::string log = dir + "\\ZVFiles.log";
     LogPackage(log, kPackageName);
     LogFile(log, kPackageName, dir + "\\ZV-001.txt");
     LogFile(log, kPackageName, dir + "\\baseq3\\PakZV01.pk3");
     Tree want = SnapshotTree(dir);
     want.erase("ZV-001.txt");
     want.erase("baseq3\\PakZV01.pk3");
-    want.erase(kLogFile);
+    want.erase("ZVFiles.log");
+    want.erase("zvuninst.exe");
 
     UninstallRun run = RunUninstaller(dir, IDYES);
     CheckRan(run, dir);
-    CheckLeft(__LINE__, dir, want);
+    Tree got = SnapshotTree(dir);
+    CHECK(got == want, "game directory after uninstalling:%s", TreeDifference(want, got).c_str());
     CHECK(!UninstallEntryExists(), "the uninstall entry is still there");
-    CHECK(IsPendingDelete(dir + "\\zvuninst.exe"), "zvuninst.exe is not to be deleted");
     CHECK(run.reported && run.report.icon == MB_ICONINFORMATION && run.report.buttons == MB_OK,
           "final box: shown %d, icon %u, buttons %u", run.reported, run.report.icon,
           run.report.buttons);
     const std::string &text = run.report.text;
     CHECK(Has(text, "Removed:\n" + dir + "\\ZV-001.txt\n" + dir + "\\baseq3\\PakZV01.pk3\n") &&
               Has(text, "ZVFiles.log") && Has(text, "list of programs") &&
-              Has(text, "zvuninst.exe") && !Has(text, "Not removed"),
+              Has(text, dir + "\\zvuninst.exe\n") && !Has(text, "Not removed"),
           "final box reads \"%s\"", text.c_str());
 }
 
@@ -89,19 +97,21 @@ static void TestTwoInstallations()
     WriteBytes(dir + "\\ZV-001.txt", "licence");
     WriteBytes(dir + "\\baseq3\\PakZV02.pk3", "PK first");
     WriteBytes(dir + "\\baseq3\\PakZV03.pk3", "PK second");
-    std::string log = LogPath(dir);
+    std::string log = dir + "\\ZVFiles.log";
     for (int slot = 2; slot <= 3; slot++) {
         LogPackage(log, kPackageName);
         LogFile(log, kPackageName, dir + "\\ZV-001.txt");
         LogFile(log, kPackageName, dir + "\\baseq3\\PakZV0" + std::to_string(slot) + ".pk3");
     }
     Tree want = SnapshotTree(dir);
-    for (const char *gone : {"ZV-001.txt", "baseq3\\PakZV02.pk3", "baseq3\\PakZV03.pk3", kLogFile})
+    for (const char *gone : {"ZV-001.txt", "baseq3\\PakZV02.pk3", "baseq3\\PakZV03.pk3",
+                             "ZVFiles.log", "zvuninst.exe"})
         want.erase(gone);
 
     UninstallRun run = RunUninstaller(dir, IDYES);
     CheckRan(run, dir);
-    CheckLeft(__LINE__, dir, want);
+    Tree got = SnapshotTree(dir);
+    CHECK(got == want, "game directory after uninstalling:%s", TreeDifference(want, got).c_str());
     CHECK(!UninstallEntryExists(), "the uninstall entry is still there");
     CHECK(Count(run.report.text, dir + "\\ZV-001.txt") == 1,
           "the licence is not named once: \"%s\"", run.report.text.c_str());
@@ -113,7 +123,7 @@ static void TestTwoInstallations()
 static void TestOtherPackagesKept()
 {
     std::string dir = Prepare("Shared");
-    std::string log = LogPath(dir);
+    std::string log = dir + "\\ZVFiles.log";
     WriteBytes(dir + "\\ZV-002.txt", "their licence");
     WriteBytes(dir + "\\ZV-001.txt", "licence");
     LogPackage(log, "ZV-002 Runner for Quake3");
@@ -130,14 +140,14 @@ static void TestOtherPackagesKept()
     UninstallRun run = RunUninstaller(dir, IDYES);
     CheckRan(run, dir);
     const char *file = log.c_str();
-    CHECK(GetPrivateProfileIntA(kPackageListSection, kPackageCountKey, 0, file) == 2,
+    CHECK(GetPrivateProfileIntA("ZV Packages", "NumberInstalled", 0, file) == 2,
           "NumberInstalled is not 2");
     char value[260];
-    GetPrivateProfileStringA(kPackageListSection, "1", "", value, sizeof value, file);
+    GetPrivateProfileStringA("ZV Packages", "1", "", value, sizeof value, file);
     CHECK_TEXT(value, "ZV-002 Runner for Quake3");
-    GetPrivateProfileStringA(kPackageListSection, "2", "", value, sizeof value, file);
+    GetPrivateProfileStringA("ZV Packages", "2", "", value, sizeof value, file);
     CHECK_TEXT(value, "ZV-003 Crawler for Quake3");
-    CHECK(GetPrivateProfileStringA(kPackageListSection, "3", "", value, sizeof value, file) == 0,
+    CHECK(GetPrivateProfileStringA("ZV Packages", "3", "", value, sizeof value, file) == 0,
           "a third list entry: %s", value);
     CHECK(GetPrivateProfileSectionA(kPackageName, value, sizeof value, file) == 0,
           "the package section is still there");
@@ -164,11 +174,16 @@ static void TestHostileEntries()
     WriteBytes("D:\\Outside\\ZV-001.txt", "someone else's licence");
     WriteBytes("D:\\Hostile\\PakZV01.pk3", "a pack beside the game");
     WriteBytes(dir + "\\ZV-001.txt", "licence");
-    std::string log = LogPath(dir);
+    std::string log = dir + "\\ZVFiles.log";
     LogPackage(log, kPackageName);
     const std::string hostile[] = {
-        "D:\\Outside\\ZV-001.txt",  dir + "\\quake3.exe", dir + "\\baseq3\\..\\..\\PakZV01.pk3",
-        dir + "\\baseq3\\pak0.pk3", LogPath(dir),
+        "D:\\Outside\\ZV-001.txt",
+        dir + "\\quake3.exe",
+        dir + "\\baseq3\\..\\..\\PakZV01.pk3",
+        dir + "\\baseq3\\pak0.pk3",
+        dir + "\\ZVFiles.log",
+        "\\\\host\\share\\x",
+        "\\\\host\\share\\Hostile\\Quake3\\ZV-001.txt",
     };
     for (const std::string &path : hostile)
         LogFile(log, kPackageName, path);
@@ -176,12 +191,14 @@ static void TestHostileEntries()
     Tree outside = SnapshotTree("D:\\Outside");
     Tree want = SnapshotTree(dir);
     want.erase("ZV-001.txt");
-    want.erase(kLogFile);
+    want.erase("ZVFiles.log");
+    want.erase("zvuninst.exe");
     std::string beside = ReadBytes("D:\\Hostile\\PakZV01.pk3");
 
     UninstallRun run = RunUninstaller(dir, IDYES);
     CheckRan(run, dir);
-    CheckLeft(__LINE__, dir, want);
+    Tree got = SnapshotTree(dir);
+    CHECK(got == want, "game directory after uninstalling:%s", TreeDifference(want, got).c_str());
     CHECK(SnapshotTree("D:\\Outside") == outside, "a file outside the game directory changed");
     CHECK(ReadBytes("D:\\Hostile\\PakZV01.pk3") == beside, "the pack beside the game changed");
     CHECK(run.report.icon == MB_ICONWARNING, "final box icon %u", run.report.icon);
@@ -204,7 +221,7 @@ static void TestNothingListed()
         WriteBytes(dir + "\\ZV-001.txt", "licence");
         WriteBytes(dir + "\\baseq3\\PakZV01.pk3", "PK pack");
         if (withLog) {
-            std::string log = LogPath(dir);
+            std::string log = dir + "\\ZVFiles.log";
             LogPackage(log, "ZV-002 Runner for Quake3");
             LogFile(log, "ZV-002 Runner for Quake3", dir + "\\ZV-001.txt");
             WritePrivateProfileStringA(NULL, NULL, NULL, log.c_str());
@@ -232,7 +249,7 @@ static void TestAnswerNo()
 {
     std::string dir = Prepare("Declined");
     WriteBytes(dir + "\\ZV-001.txt", "licence");
-    std::string log = LogPath(dir);
+    std::string log = dir + "\\ZVFiles.log";
     LogPackage(log, kPackageName);
     LogFile(log, kPackageName, dir + "\\ZV-001.txt");
     WritePrivateProfileStringA(NULL, NULL, NULL, log.c_str());
@@ -265,6 +282,296 @@ static void TestEntryOwner()
     }
 }
 
+// The Linux path of a Windows path, through Wine's own conversion.
+static std::string UnixPath(const std::string &path)
+{
+    typedef char *(CDECL * UnixNameFn)(const wchar_t *);
+    UnixNameFn unixName = (UnixNameFn)(void (*)())GetProcAddress(GetModuleHandleA("kernel32.dll"),
+                                                                 "wine_get_unix_file_name");
+    wchar_t wide[MAX_PATH];
+    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
+    char *name = unixName ? unixName(wide) : NULL;
+    std::string result = name ? name : "";
+    HeapFree(GetProcessHeap(), 0, name);
+    return result;
+}
+
+// A symbolic link made from the Linux side with ln -s, since Wine's own calls would move or
+// copy the target instead. ln runs as a Linux process, so its end is seen by the link.
+static bool MakeUnixLink(const std::string &target, const std::string &link)
+{
+    std::string command =
+        "\\\\?\\unix\\bin\\ln -s \"" + UnixPath(target) + "\" \"" + UnixPath(link) + "\"";
+    std::vector<char> line(command.begin(), command.end());
+    line.push_back(0);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process;
+    if (!CreateProcessA(NULL, line.data(), NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process))
+        return false;
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    for (int i = 0; i < 200 && !FileExists(link); i++)
+        Sleep(50);
+    return FileExists(link);
+}
+
+static void RemoveFolder(const std::string &dir)
+{
+    for (const auto &file : SnapshotTree(dir))
+        if (file.first.back() != '\\')
+            DeleteFileA((dir + "\\" + file.first).c_str());
+    RemoveDirectoryA(dir.c_str());
+}
+
+// The package recorded as the installer records it, with the files in place.
+static std::string LogInstalled(const std::string &dir)
+{
+    WriteBytes(dir + "\\ZV-001.txt", "licence");
+    WriteBytes(dir + "\\baseq3\\PakZV01.pk3", "PK pack");
+    std::string log = dir + "\\ZVFiles.log";
+    LogPackage(log, kPackageName);
+    LogFile(log, kPackageName, dir + "\\ZV-001.txt");
+    LogFile(log, kPackageName, dir + "\\baseq3\\PakZV01.pk3");
+    WritePrivateProfileStringA(NULL, NULL, NULL, log.c_str());
+    return log;
+}
+
+// What stays when something of the package stays: the log's entry for it, the uninstall
+// entry and the installed uninstaller, each named in the box.
+static void CheckKeptPackage(int line, const UninstallRun &run, const std::string &dir,
+                             const std::string &file)
+{
+    std::string log = dir + "\\ZVFiles.log";
+    char value[MAX_PATH] = "";
+    GetPrivateProfileStringA(kPackageName, "1", "", value, sizeof value, log.c_str());
+    CheckTextAt(__FILE__, line, value, file, "the kept entry");
+    CheckAt(__FILE__, line, GetPrivateProfileIntA(kPackageName, "Files", 0, log.c_str()) == 1,
+            "Files", "Files is not 1");
+    GetPrivateProfileStringA("ZV Packages", "1", "", value, sizeof value, log.c_str());
+    CheckTextAt(__FILE__, line, value, kPackageName, "the list entry");
+    CheckAt(__FILE__, line, UninstallEntryExists(), "entry", "the uninstall entry went");
+    CheckAt(__FILE__, line, FileExists(dir + "\\zvuninst.exe"), "uninstaller",
+            "the uninstaller went");
+    const std::string &text = run.report.text;
+    CheckAt(__FILE__, line,
+            run.report.icon == MB_ICONWARNING && Has(text, "Not removed:") &&
+                Has(text, file + ": ") && Has(text, kEntry) && Has(text, "run") &&
+                Has(text, dir + "\\zvuninst.exe: files of the package remain"),
+            "box", "final box reads \"%s\"", text.c_str());
+}
+
+// baseq3 replaced by a link to a folder outside the game after the installation: the pack
+// behind it stays byte for byte, named as kept, and so does everything of the package.
+static void TestDirectoryLink()
+{
+    std::string dir = Prepare("DirLink");
+    LogInstalled(dir);
+    std::string outside = "D:\\DirLink\\Elsewhere";
+    CreateDirectoryA(outside.c_str(), NULL);
+    WriteBytes(outside + "\\PakZV01.pk3", "someone else's pack");
+    WriteBytes(outside + "\\pak0.pk3", "their pak0");
+    RemoveFolder(dir + "\\baseq3");
+    if (!CHECK(MakeUnixLink(outside, dir + "\\baseq3"), "cannot link baseq3"))
+        return;
+    CHECK(GetFileAttributesA((dir + "\\baseq3").c_str()) & FILE_ATTRIBUTE_REPARSE_POINT,
+          "the link does not show as one");
+    Tree before = SnapshotTree(outside);
+
+    UninstallRun run = RunUninstaller(dir, IDYES);
+    CheckRan(run, dir);
+    CHECK(SnapshotTree(outside) == before, "outside after uninstalling:%s",
+          TreeDifference(before, SnapshotTree(outside)).c_str());
+    CHECK(!FileExists(dir + "\\ZV-001.txt"), "the licence is still there");
+    CheckKeptPackage(__LINE__, run, dir, dir + "\\baseq3\\PakZV01.pk3");
+    CHECK(Has(run.report.text, "link to another place"), "final box reads \"%s\"",
+          run.report.text.c_str());
+    DeleteUninstallEntry();
+}
+
+// ZV-001.txt replaced by a link to an outside file: the file stays.
+static void TestFileLink()
+{
+    std::string dir = Prepare("FileLink");
+    LogInstalled(dir);
+    std::string outside = "D:\\FileLink\\precious.txt";
+    WriteBytes(outside, "someone else's file");
+    DeleteFileA((dir + "\\ZV-001.txt").c_str());
+    if (!CHECK(MakeUnixLink(outside, dir + "\\ZV-001.txt"), "cannot link ZV-001.txt"))
+        return;
+
+    UninstallRun run = RunUninstaller(dir, IDYES);
+    CheckRan(run, dir);
+    CHECK(ReadBytes(outside) == "someone else's file", "the outside file changed");
+    CHECK(!FileExists(dir + "\\baseq3\\PakZV01.pk3"), "the pack is still there");
+    CheckKeptPackage(__LINE__, run, dir, dir + "\\ZV-001.txt");
+    DeleteUninstallEntry();
+}
+
+// A pack held open without sharing, as a running game holds it: it stays with its entry, and
+// a second run after the game ended removes everything.
+static void TestLockedPack()
+{
+    std::string dir = Prepare("Locked");
+    LogInstalled(dir);
+    std::string pack = dir + "\\baseq3\\PakZV01.pk3";
+    HANDLE lock = CreateFileA(pack.c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
+    CHECK(lock != INVALID_HANDLE_VALUE, "cannot lock the pack");
+    UninstallRun run = RunUninstaller(dir, IDYES);
+    CloseHandle(lock);
+    CheckRan(run, dir);
+    CHECK(ReadBytes(pack) == "PK pack", "the locked pack changed");
+    CHECK(!FileExists(dir + "\\ZV-001.txt"), "the licence is still there");
+    CheckKeptPackage(__LINE__, run, dir, pack);
+    CHECK(Has(run.report.text, pack + ": another program has it open"), "final box reads \"%s\"",
+          run.report.text.c_str());
+
+    run = RunUninstaller(dir, IDYES);
+    CheckRan(run, dir);
+    for (const char *gone : {"\\baseq3\\PakZV01.pk3", "\\ZVFiles.log", "\\zvuninst.exe"})
+        CHECK(!FileExists(dir + gone), "second run: %s is still there", gone);
+    CHECK(!UninstallEntryExists(), "second run: the uninstall entry is still there");
+    CHECK(run.report.icon == MB_ICONINFORMATION, "second run: \"%s\"", run.report.text.c_str());
+}
+
+// A log exactly at the size limit, with an entry of another package's list, its own UNC line
+// and padding of another section: the package goes, every other byte stays.
+static void TestLargeLog()
+{
+    std::string dir = Prepare("LargeLog");
+    WriteBytes(dir + "\\ZV-001.txt", "licence");
+    std::string head =
+        "[ZV Packages]\r\nNumberInstalled=2\r\n1=Other\r\n2=" + std::string(kPackageName) +
+        "\r\n[" + kPackageName + "]\r\n1=" + dir + "\\ZV-001.txt\r\n2=\\\\host\\share\\x\r\n";
+    std::string kept = "[Padding]\r\n";
+    const size_t size = 16 * 1024 * 1024;
+    for (int i = 0; head.size() + kept.size() < size - 20; i++)
+        kept += "k" + std::to_string(i) + "=v\r\n";
+    kept += std::string(size - head.size() - kept.size(), ';');
+    WriteBytes(dir + "\\ZVFiles.log", head + kept);
+
+    UninstallRun run = RunUninstaller(dir, IDYES);
+    CheckRan(run, dir);
+    std::string after = ReadBytes(dir + "\\ZVFiles.log");
+    std::string want = "[ZV Packages]\r\nNumberInstalled=1\r\n1=Other\r\n" + kept;
+    CHECK(after == want, "log of %u bytes after, want %u", (unsigned)after.size(),
+          (unsigned)want.size());
+    CHECK(!FileExists(dir + "\\ZV-001.txt") && !FileExists(dir + "\\zvuninst.exe"),
+          "the licence or the uninstaller is still there");
+    CHECK(Has(run.report.text, "\\\\host\\share\\x: not a file of this package"),
+          "final box reads \"%s\"", run.report.text.c_str());
+    CHECK(!UninstallEntryExists(), "the uninstall entry is still there");
+}
+
+// A log too large, and one held open by another program: nothing is removed, the log stays
+// byte for byte, and so do the uninstall entry and the uninstaller; once the log can be read,
+// a second run removes everything.
+static void TestUnreadableLog()
+{
+    for (int locked = 0; locked <= 1; locked++) {
+        std::string dir = Prepare(locked ? "LockedLog" : "HugeLog");
+        std::string log = LogInstalled(dir);
+        if (!locked)
+            WriteBytes(log, ReadBytes(log) + std::string(16 * 1024 * 1024, ';'));
+        Tree before = SnapshotTree(dir);
+        HANDLE lock = locked
+                          ? CreateFileA(log.c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL)
+                          : INVALID_HANDLE_VALUE;
+        UninstallRun run = RunUninstaller(dir, IDYES);
+        if (lock != INVALID_HANDLE_VALUE)
+            CloseHandle(lock);
+        CheckRan(run, dir);
+        Tree after = SnapshotTree(dir);
+        CHECK(after == before, "locked %d: game directory changed:%s", locked,
+              TreeDifference(before, after).c_str());
+        CHECK(UninstallEntryExists(), "locked %d: the uninstall entry went", locked);
+        const std::string &text = run.report.text;
+        CHECK(Has(text, "The install log could not be read, so nothing was removed") &&
+                  Has(text, log + ": " +
+                                (locked ? "another program has it open"
+                                        : "it is larger than the installer ever writes it")) &&
+                  Has(text, dir + "\\zvuninst.exe: the install log could not be read"),
+              "locked %d: final box reads \"%s\"", locked, text.c_str());
+        if (!locked) {
+            DeleteUninstallEntry();
+            continue;
+        }
+        run = RunUninstaller(dir, IDYES);
+        CheckRan(run, dir);
+        CHECK(!FileExists(log) && !FileExists(dir + "\\zvuninst.exe") && !UninstallEntryExists(),
+              "second run: \"%s\"", run.report.text.c_str());
+    }
+}
+
+// A game in the root of drive G:, recorded as the installer records it there.
+static void TestDriveRoot()
+{
+    std::string root = "G:";
+    CHECK(MakeGameDir(root, kWithUserFiles), "cannot make the game in G:");
+    CHECK(CopyFileA(kUninstallerFile, "G:\\zvuninst.exe", FALSE), "cannot copy the uninstaller");
+    CHECK(WriteUninstallEntry("\"G:\\zvuninst.exe\""), "cannot register the uninstaller");
+    Tree want = SnapshotTree("G:\\");
+    want.erase("zvuninst.exe");
+    WriteBytes("G:\\ZV-001.txt", "licence");
+    WriteBytes("G:\\baseq3\\PakZV01.pk3", "PK pack");
+    std::string log = "G:\\ZVFiles.log";
+    LogPackage(log, kPackageName);
+    LogFile(log, kPackageName, "G:\\ZV-001.txt");
+    LogFile(log, kPackageName, "G:\\baseq3\\PakZV01.pk3");
+    WritePrivateProfileStringA(NULL, NULL, NULL, log.c_str());
+
+    UninstallRun run = RunUninstaller("G:\\", IDYES);
+    CheckRan(run, "G:\\");
+    Tree got = SnapshotTree("G:\\");
+    CHECK(got == want, "G: after uninstalling:%s", TreeDifference(want, got).c_str());
+    CHECK(!UninstallEntryExists(), "the uninstall entry is still there");
+    CHECK(run.report.icon == MB_ICONINFORMATION && Has(run.report.text, "G:\\ZV-001.txt\n"),
+          "final box reads \"%s\"", run.report.text.c_str());
+}
+
+// The temporary copy started by hand with a made-up handle or directory refuses, and removes
+// nothing.
+static void TestForgedCopy()
+{
+    std::string dir = Prepare("Forged");
+    LogInstalled(dir);
+    Tree before = SnapshotTree(dir);
+    CreateDirectoryA("C:\\ForgedCopy", NULL);
+    CopyFileA(kUninstallerFile, "C:\\ForgedCopy\\zvuninst.exe", FALSE);
+    const std::string arguments[] = {
+        "/zvuninst-temporary-copy 1234 \"" + dir + "\"",
+        "/zvuninst-temporary-copy ffffffff \"" + dir + "\"",
+        "/zvuninst-temporary-copy 4 " + dir,
+        "/zvuninst-temporary-copy",
+    };
+    for (const std::string &argument : arguments) {
+        std::string command = "\"C:\\ForgedCopy\\zvuninst.exe\" " + argument;
+        std::vector<char> line(command.begin(), command.end());
+        line.push_back(0);
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION process;
+        if (!CHECK(CreateProcessA(NULL, line.data(), NULL, NULL, FALSE, 0, NULL, "C:\\", &startup,
+                                  &process),
+                   "cannot start the copy"))
+            continue;
+        CloseHandle(process.hThread);
+        MessageBoxInfo box;
+        CHECK(WaitForMessageBox(&box, "ZV-001 Uninstall") && box.icon == MB_ICONERROR &&
+                  Has(box.text, "only runs when zvuninst.exe starts it"),
+              "%s: box \"%s\"", argument.c_str(), box.text.c_str());
+        AnswerMessageBox(box, IDOK);
+        DWORD code = 0;
+        CHECK(WaitForExit(process.hProcess, &code) && code == 1, "%s: ended with %lu",
+              argument.c_str(), code);
+        CloseHandle(process.hProcess);
+    }
+    CHECK(SnapshotTree(dir) == before, "something changed");
+    CHECK(UninstallEntryExists(), "the uninstall entry went");
+    CHECK(PendingDeletesUnder("C:\\ForgedCopy").empty(), "the forged copy scheduled itself");
+    DeleteUninstallEntry();
+}
+
 int main()
 {
     TestOneInstallation();
@@ -274,5 +581,12 @@ int main()
     TestNothingListed();
     TestAnswerNo();
     TestEntryOwner();
+    TestDirectoryLink();
+    TestFileLink();
+    TestLockedPack();
+    TestLargeLog();
+    TestUnreadableLog();
+    TestDriveRoot();
+    TestForgedCopy();
     return CheckDone();
 }

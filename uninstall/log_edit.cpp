@@ -1,5 +1,5 @@
 // The install log's text as lines: section headers, numbered keys and everything else, which
-// is copied through untouched. Two passes: one gathers, one writes the edited text.
+// is copied through untouched. Each pass reads the text once, so a huge log costs linear time.
 #include "log_edit.h"
 
 #include "../common/log_lines.h"
@@ -12,13 +12,20 @@ enum SectionKind { SECTION_NONE, SECTION_LIST, SECTION_PACKAGE, SECTION_OTHER };
 
 struct Entry {
     unsigned long number;
+    size_t order; // place in the file, so that equal numbers keep their order
     Slice value;
+    bool ours;
 };
 
 // The package list's own count: rewritten, never copied.
 static bool IsCountLine(const LogLine &line)
 {
     return line.kind == LINE_KEY && SliceIs(line.name, kPackageCountKey);
+}
+
+static bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r';
 }
 
 static SectionKind KindOf(Slice name, const char *package)
@@ -41,67 +48,119 @@ static bool HasOtherLines(const char *cursor, const char *end)
     return false;
 }
 
-static bool AddFile(LogEdit *edit, Slice value)
+static bool AddFile(PackageFiles *found, size_t *capacity, Slice value)
 {
-    char **grown = (char **)realloc(edit->files, (size_t)(edit->fileCount + 1) * sizeof *grown);
-    if (!grown)
-        return false;
-    edit->files = grown;
-    char *path = (char *)malloc(value.length + 1);
-    if (!path)
-        return false;
-    memcpy(path, value.text, value.length);
-    path[value.length] = 0;
-    edit->files[edit->fileCount++] = path;
+    if (found->count == *capacity) {
+        size_t grown = *capacity ? *capacity * 2 : 16;
+        LogValue *files = (LogValue *)realloc(found->files, grown * sizeof *files);
+        if (!files)
+            return false;
+        found->files = files;
+        *capacity = grown;
+    }
+    found->files[found->count].text = value.text;
+    found->files[found->count].length = value.length;
+    found->count++;
     return true;
 }
 
-// First pass: the package's files, the other list entries sorted by number, and whether the
-// package is there at all.
-static bool Gather(const char *log, const char *end, const char *package, LogEdit *edit,
-                   Entry **entries, int *entryCount)
+bool FindPackageFiles(const char *log, size_t length, const char *package, PackageFiles *found)
 {
+    found->listed = false;
+    found->files = NULL;
+    found->count = 0;
+    size_t capacity = 0;
+    const char *end = log + length;
     SectionKind section = SECTION_NONE;
     LogLine line;
     while (NextLogLine(&log, end, &line)) {
         if (line.kind == LINE_SECTION) {
             section = KindOf(line.name, package);
             if (section == SECTION_PACKAGE)
-                edit->listed = true;
+                found->listed = true;
         } else if (line.kind == LINE_ENTRY && section == SECTION_PACKAGE) {
-            if (!AddFile(edit, line.value))
+            if (!AddFile(found, &capacity, line.value))
                 return false;
-        } else if (line.kind == LINE_ENTRY && section == SECTION_LIST) {
-            if (SliceIs(line.value, package)) {
-                edit->listed = true;
-                continue;
-            }
-            Entry *grown = (Entry *)realloc(*entries, (size_t)(*entryCount + 1) * sizeof *grown);
-            if (!grown)
-                return false;
-            *entries = grown;
-            // Insert in number order; equal numbers keep their file order.
-            int at = *entryCount;
-            while (at > 0 && grown[at - 1].number > line.number) {
-                grown[at] = grown[at - 1];
-                at--;
-            }
-            grown[at].number = line.number;
-            grown[at].value = line.value;
-            (*entryCount)++;
+        } else if (line.kind == LINE_ENTRY && section == SECTION_LIST &&
+                   SliceIs(line.value, package)) {
+            found->listed = true;
         }
     }
     return true;
 }
 
-static bool WriteList(TextBuffer *text, const Entry *entries, int count)
+void FreePackageFiles(PackageFiles *found)
+{
+    free(found->files);
+    found->files = NULL;
+    found->count = 0;
+}
+
+static int CompareEntries(const void *a, const void *b)
+{
+    const Entry *x = (const Entry *)a, *y = (const Entry *)b;
+    if (x->number != y->number)
+        return x->number < y->number ? -1 : 1;
+    return x->order < y->order ? -1 : x->order > y->order;
+}
+
+// The list entries sorted by number, equal numbers in file order; a hostile log may hold
+// millions, so they are sorted once rather than inserted one by one.
+static bool GatherList(const char *log, const char *end, const char *package, Entry **entries,
+                       size_t *count)
+{
+    size_t capacity = 0;
+    SectionKind section = SECTION_NONE;
+    LogLine line;
+    while (NextLogLine(&log, end, &line)) {
+        if (line.kind == LINE_SECTION) {
+            section = KindOf(line.name, package);
+        } else if (line.kind == LINE_ENTRY && section == SECTION_LIST) {
+            if (*count == capacity) {
+                size_t grown = capacity ? capacity * 2 : 16;
+                Entry *more = (Entry *)realloc(*entries, grown * sizeof *more);
+                if (!more)
+                    return false;
+                *entries = more;
+                capacity = grown;
+            }
+            Entry *entry = &(*entries)[*count];
+            entry->number = line.number;
+            entry->order = *count;
+            entry->value = line.value;
+            entry->ours = SliceIs(line.value, package);
+            (*count)++;
+        }
+    }
+    qsort(*entries, *count, sizeof **entries, CompareEntries);
+    return true;
+}
+
+// The entries the list keeps: the others, and the package's first while it stays.
+static size_t WrittenEntries(const Entry *entries, size_t count, bool keepOurs)
+{
+    size_t written = 0;
+    for (size_t i = 0; i < count; i++) {
+        if (entries[i].ours && !keepOurs)
+            continue;
+        keepOurs = keepOurs && !entries[i].ours;
+        written++;
+    }
+    return written;
+}
+
+static bool WriteList(TextBuffer *text, const Entry *entries, size_t count, bool keepOurs)
 {
     AppendString(text, kPackageCountKey);
     AppendString(text, "=");
-    AppendNumber(text, (unsigned long)count);
+    AppendNumber(text, (unsigned long)WrittenEntries(entries, count, keepOurs));
     AppendString(text, "\r\n");
-    for (int i = 0; i < count; i++) {
-        AppendNumber(text, (unsigned long)i + 1);
+    unsigned long number = 0;
+    for (size_t i = 0; i < count; i++) {
+        if (entries[i].ours && !keepOurs)
+            continue;
+        keepOurs = keepOurs && !entries[i].ours;
+        AppendNumber(text, ++number);
         AppendString(text, "=");
         AppendText(text, entries[i].value.text, entries[i].value.length);
         AppendString(text, "\r\n");
@@ -109,24 +168,52 @@ static bool WriteList(TextBuffer *text, const Entry *entries, int count)
     return !text->failed;
 }
 
-// Second pass: every line but the package's, the list rewritten where it first stood.
+static bool WriteKeptSection(TextBuffer *text, const char *package, const char *const *kept,
+                             size_t keptCount)
+{
+    AppendString(text, "[");
+    AppendString(text, package);
+    AppendString(text, "]\r\n");
+    AppendString(text, kFileCountKey);
+    AppendString(text, "=");
+    AppendNumber(text, (unsigned long)keptCount);
+    AppendString(text, "\r\n");
+    for (size_t i = 0; i < keptCount; i++) {
+        AppendNumber(text, (unsigned long)i + 1);
+        AppendString(text, "=");
+        AppendString(text, kept[i]);
+        AppendString(text, "\r\n");
+    }
+    return !text->failed;
+}
+
+// Every line but the package's, the list rewritten where it first stood and the kept files
+// where the package's first section stood.
 static bool Write(const char *log, const char *end, const char *package, const Entry *entries,
-                  int entryCount, TextBuffer *text)
+                  size_t entryCount, const char *const *kept, size_t keptCount, TextBuffer *text)
 {
     SectionKind section = SECTION_NONE;
-    bool keep = true, listWritten = false;
+    bool keep = true, listWritten = false, keptWritten = false;
+    bool listHasEntries = WrittenEntries(entries, entryCount, keptCount > 0) > 0;
     LogLine line;
     while (NextLogLine(&log, end, &line)) {
         if (line.kind == LINE_SECTION) {
             section = KindOf(line.name, package);
-            bool writeList = section == SECTION_LIST && !listWritten && entryCount > 0;
+            if (section == SECTION_PACKAGE) {
+                keep = false;
+                if (keptCount && !keptWritten && !WriteKeptSection(text, package, kept, keptCount))
+                    return false;
+                keptWritten = true;
+                continue;
+            }
+            bool writeList = section == SECTION_LIST && !listWritten && listHasEntries;
             keep = section == SECTION_OTHER || writeList ||
                    (section == SECTION_LIST && HasOtherLines(log, end));
             if (keep)
                 AppendText(text, line.whole.text, line.whole.length);
             if (section == SECTION_LIST)
                 listWritten = true;
-            if (writeList && !WriteList(text, entries, entryCount))
+            if (writeList && !WriteList(text, entries, entryCount, keptCount > 0))
                 return false;
             continue;
         }
@@ -139,33 +226,22 @@ static bool Write(const char *log, const char *end, const char *package, const E
     return !text->failed;
 }
 
-bool EditLog(const char *log, size_t length, const char *package, LogEdit *edit)
+bool EditLog(const char *log, size_t length, const char *package, const char *const *kept,
+             size_t keptCount, TextBuffer *text)
 {
-    edit->listed = false;
-    edit->files = NULL;
-    edit->fileCount = 0;
-    edit->empty = true;
-    InitTextBuffer(&edit->text);
     const char *end = log + length;
     Entry *entries = NULL;
-    int entryCount = 0;
-    bool ok = Gather(log, end, package, edit, &entries, &entryCount) &&
-              Write(log, end, package, entries, entryCount, &edit->text);
+    size_t entryCount = 0;
+    bool ok = GatherList(log, end, package, &entries, &entryCount) &&
+              Write(log, end, package, entries, entryCount, kept, keptCount, text);
     free(entries);
-    for (size_t i = 0; i < edit->text.length; i++) {
-        char c = edit->text.data[i];
-        if (c != ' ' && c != '\t' && c != '\r' && c != '\n')
-            edit->empty = false;
-    }
     return ok;
 }
 
-void FreeLogEdit(LogEdit *edit)
+bool IsBlankText(const char *text, size_t length)
 {
-    for (int i = 0; i < edit->fileCount; i++)
-        free(edit->files[i]);
-    free(edit->files);
-    edit->files = NULL;
-    edit->fileCount = 0;
-    FreeTextBuffer(&edit->text);
+    for (size_t i = 0; i < length; i++)
+        if (!IsBlank(text[i]) && text[i] != '\n')
+            return false;
+    return true;
 }

@@ -1,8 +1,13 @@
-// zvuninst.exe, the package's uninstaller: run from the game directory (the system's list of
-// programs runs it there), it asks once, removes the package and says in one box what it did.
+// zvuninst.exe, the package's uninstaller. Started from the game directory (the system's list
+// of programs runs it there), it starts a temporary copy of itself and ends; the copy asks
+// once, removes the package and the installed uninstaller, and says in one box what it did.
+#include "copy_command.h"
+#include "self_copy.h"
 #include "uninstall.h"
+#include "../common/dll_search.h"
 #include "../common/names.h"
 #include "../common/program_dir.h"
+#include "../common/system_error.h"
 #include "../common/text.h"
 
 #include <windows.h>
@@ -11,18 +16,17 @@
 
 static const char kCaption[] = "ZV-001 Uninstall";
 
-// The program's own path and its directory, with short names spelled out.
-static bool FindOwnDirectory(char *self, size_t selfSize, char *dir, size_t dirSize)
+// The program's own directory; a drive's root keeps its backslash ("G:\"), since "G:" alone
+// would name the current directory of drive G.
+static bool FindOwnDirectory(char *dir, size_t size)
 {
-    DWORD length = GetModuleFileNameA(NULL, self, (DWORD)selfSize);
-    char *own = SourceDirectory(self, length, selfSize);
+    char *own = ProgramDirectory();
     if (!own)
         return false;
-    DWORD longLength = GetLongPathNameA(own, dir, (DWORD)dirSize);
-    if (longLength == 0 || longLength >= dirSize)
-        FormatText(dir, dirSize, "%s", own);
+    bool root = own[0] && own[1] == ':' && own[2] == 0;
+    bool ok = FormatText(dir, size, "%s%s", own, root ? "\\" : "");
     free(own);
-    return true;
+    return ok;
 }
 
 static bool AskToRemove(const char *dir)
@@ -42,19 +46,48 @@ static bool AskToRemove(const char *dir)
     return answer == IDYES;
 }
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
+// The installed uninstaller's part: make and start the copy, then end, so its own file is
+// free to be removed.
+static int StartCopy()
 {
-    char self[MAX_PATH], dir[MAX_PATH];
-    if (!FindOwnDirectory(self, sizeof self, dir, sizeof dir)) {
+    char dir[MAX_PATH];
+    if (!FindOwnDirectory(dir, sizeof dir)) {
         MessageBoxA(NULL, "The uninstaller cannot find the directory it was started from.",
                     kCaption, MB_ICONERROR | MB_SETFOREGROUND);
         return 0;
     }
+    DWORD error = 0;
+    if (StartTemporaryCopy(dir, &error))
+        return 0;
+    char reason[256], text[512];
+    SystemErrorText(error, reason, sizeof reason);
+    FormatText(text, sizeof text,
+               "The uninstaller could not start its temporary copy in the TEMP folder, so "
+               "nothing was removed.\n\n%s",
+               reason);
+    MessageBoxA(NULL, text, kCaption, MB_ICONERROR | MB_SETFOREGROUND);
+    return 0;
+}
+
+// The temporary copy's part: only started as the installed uninstaller starts it, and then
+// only after it has ended.
+static int RunCopy(const char *arguments)
+{
+    unsigned long original = 0;
+    char dir[MAX_PATH];
+    if (!ParseCopyCommand(arguments, &original, dir, sizeof dir) || !WaitForOriginal(original)) {
+        MessageBoxA(NULL,
+                    "This copy of the uninstaller only runs when zvuninst.exe starts it. To "
+                    "remove the models, run zvuninst.exe from the game directory.",
+                    kCaption, MB_ICONERROR | MB_SETFOREGROUND);
+        return 1;
+    }
+    ScheduleOwnRemoval();
     if (!AskToRemove(dir))
         return 0;
     Report report;
     InitReport(&report);
-    RemovePackage(dir, self, &report);
+    RemovePackage(dir, &report);
     char *text = ReportText(&report);
     UINT icon = ReportHasKept(&report) ? MB_ICONWARNING : MB_ICONINFORMATION;
     MessageBoxA(NULL, text ? text : "The uninstaller ran out of memory.", kCaption,
@@ -62,4 +95,12 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     free(text);
     FreeReport(&report);
     return 0;
+}
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
+{
+    // First of all: the copy runs from %TEMP%, where others may leave DLLs.
+    RestrictDllSearch();
+    const char *arguments = CommandArguments(GetCommandLineA());
+    return IsCopyCommand(arguments) ? RunCopy(arguments) : StartCopy();
 }

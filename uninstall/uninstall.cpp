@@ -1,10 +1,12 @@
 // The uninstaller's steps, each reported and none stopping the next: read the log, remove the
 // files it records for the package (only the licence text and the pack slots of this
-// directory), write the log back without the package, drop the registry entry, and schedule
-// the uninstaller's own file for removal when Windows next starts.
+// directory, each through a checked handle), write the log back with only what stayed, and,
+// when nothing stayed, remove the installed uninstaller and the registry entry.
 #include "uninstall.h"
 
 #include "log_edit.h"
+#include "log_file.h"
+#include "own_file.h"
 #include "package_path.h"
 #include "../common/names.h"
 #include "../common/path.h"
@@ -15,13 +17,21 @@
 #include <stdlib.h>
 #include <string.h>
 
-// A log larger than this was not written by the installer, which adds a few lines per run.
-static const DWORD kMaxLogSize = 16 * 1024 * 1024;
+static const char kEntry[] = "the entry \"ZV Models for Quake3\" in the list of programs";
 
 // The system's text for an error, without its closing line break and full stop: it stands
-// after a colon in the report.
+// after a colon in the report. A file in use gets words of its own, since that is the common
+// case and the system's text does not say what to do.
 static void ErrorText(DWORD code, char *buffer, size_t size)
 {
+    if (code == ERROR_SHARING_VIOLATION || code == ERROR_LOCK_VIOLATION) {
+        FormatText(buffer, size, "another program has it open (is the game running?)");
+        return;
+    }
+    if (code == ERROR_FILE_TOO_LARGE) {
+        FormatText(buffer, size, "it is larger than the installer ever writes it");
+        return;
+    }
     SystemErrorText(code, buffer, size);
     size_t length = strlen(buffer);
     while (length && (buffer[length - 1] == '\r' || buffer[length - 1] == '\n' ||
@@ -36,178 +46,126 @@ static void ReportError(Report *report, const char *what, DWORD code)
     ReportKept(report, what, reason);
 }
 
-// The whole log as a heap buffer; false with the error code when it cannot be read.
-static bool ReadLog(const char *path, char **text, DWORD *length, DWORD *error)
+// Reports why a check or a removal left a file in place.
+static void ReportCheck(Report *report, const char *what, FileCheck check, DWORD error)
 {
-    *text = NULL;
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, NULL);
-    if (file == INVALID_HANDLE_VALUE) {
-        *error = GetLastError();
-        return false;
-    }
-    bool ok = false;
-    DWORD size = GetFileSize(file, NULL), got = 0;
-    *error = ERROR_FILE_TOO_LARGE;
-    if (size != INVALID_FILE_SIZE && size <= kMaxLogSize) {
-        *text = (char *)malloc(size ? size : 1);
-        *error = ERROR_NOT_ENOUGH_MEMORY;
-        if (*text) {
-            ok = ReadFile(file, *text, size, &got, NULL) && got == size;
-            *error = ok ? 0 : GetLastError();
-        }
-    }
-    CloseHandle(file);
-    if (!ok) {
-        free(*text);
-        *text = NULL;
-    }
-    *length = got;
-    return ok;
+    if (check == FILE_FAILED)
+        ReportError(report, what, error);
+    else
+        ReportKept(report, what, FileCheckReason(check));
 }
 
-static bool WriteLog(const char *path, const TextBuffer *text, DWORD *error)
+// What the removal of the package's files leaves: the full paths of files that stayed.
+struct Kept {
+    char *paths[kPackageFileCount];
+    size_t count;
+};
+
+static void FreeKept(Kept *kept)
 {
-    // The file exists (it was just read), so truncating keeps its attributes and security.
-    HANDLE file =
-        CreateFileA(path, GENERIC_WRITE, 0, NULL, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
-    if (file == INVALID_HANDLE_VALUE) {
-        *error = GetLastError();
-        return false;
+    for (size_t i = 0; i < kept->count; i++)
+        free(kept->paths[i]);
+    kept->count = 0;
+}
+
+// The package file a recorded value names, by its text alone: the directory as the uninstaller
+// was started from it, or the same with short names spelled out.
+static int FileOfValue(const char *dir, const char *longDir, const LogValue &value, char *text,
+                       size_t size)
+{
+    size_t length = value.length < size ? value.length : size - 1;
+    memcpy(text, value.text, length);
+    text[length] = 0;
+    if (length < value.length)
+        return -1;
+    int file = PackageFileOf(dir, text, CP_ACP);
+    return file >= 0 ? file : PackageFileOf(longDir, text, CP_ACP);
+}
+
+// Removes each package file the log records, once, in the order first recorded. Only the
+// recorded text's meaning is used: the path removed is the directory joined with the file's
+// own name.
+static bool RemoveFiles(const OwnDirectory *own, const PackageFiles *found, Report *report,
+                        Kept *kept)
+{
+    char longDir[MAX_PATH];
+    DWORD n = GetLongPathNameA(own->path, longDir, sizeof longDir);
+    if (n == 0 || n >= sizeof longDir)
+        FormatText(longDir, sizeof longDir, "%s", own->path);
+    bool seen[kPackageFileCount] = {};
+    int order[kPackageFileCount];
+    int count = 0;
+    for (size_t i = 0; i < found->count; i++) {
+        char text[1024];
+        int file = FileOfValue(own->path, longDir, found->files[i], text, sizeof text);
+        if (file < 0)
+            ReportKept(report, text, "not a file of this package, so it was left alone");
+        else if (!seen[file])
+            order[count++] = file;
+        if (file >= 0)
+            seen[file] = true;
     }
-    DWORD written = 0;
-    bool ok =
-        WriteFile(file, text->data, (DWORD)text->length, &written, NULL) && written == text->length;
-    *error = ok ? 0 : GetLastError();
-    if (!CloseHandle(file) && ok) {
-        ok = false;
-        *error = GetLastError();
-    }
-    return ok;
-}
-
-static bool DeleteAnyFile(const char *path, DWORD *error)
-{
-    if (DeleteFileA(path))
-        return true;
-    *error = GetLastError();
-    // A read-only copy (the package came from a CD or a locked-down folder) is still ours.
-    DWORD attributes = GetFileAttributesA(path);
-    if (*error != ERROR_ACCESS_DENIED || attributes == INVALID_FILE_ATTRIBUTES ||
-        !(attributes & FILE_ATTRIBUTE_READONLY) || (attributes & FILE_ATTRIBUTE_DIRECTORY))
-        return false;
-    if (SetFileAttributesA(path, attributes & ~FILE_ATTRIBUTE_READONLY) && DeleteFileA(path))
-        return true;
-    *error = GetLastError();
-    SetFileAttributesA(path, attributes);
-    return false;
-}
-
-// The recorded path with short names spelled out, when the file is there to ask.
-static void LongForm(const char *path, char *out, size_t size)
-{
-    DWORD length = GetLongPathNameA(path, out, (DWORD)size);
-    if (length == 0 || length >= size)
-        FormatText(out, size, "%s", path);
-}
-
-static bool SeenBefore(char **files, int index, const char *path)
-{
-    for (int i = 0; i < index; i++)
-        if (files[i] && lstrcmpiA(files[i], path) == 0)
-            return true;
-    return false;
-}
-
-// Removes the files the log records, each once. files[i] is replaced by the path as it was
-// checked, so that a second record of the same file is known as the same.
-static void RemoveFiles(const char *dir, char **files, int count, Report *report)
-{
     for (int i = 0; i < count; i++) {
-        char longPath[MAX_PATH], checked[MAX_PATH];
-        LongForm(files[i], longPath, sizeof longPath);
-        bool ours = IsPackageFile(dir, longPath, checked, sizeof checked);
-        char *key = DupString(ours ? checked : files[i]);
-        if (!key)
-            continue;
-        bool seen = SeenBefore(files, i, key);
-        free(files[i]);
-        files[i] = key;
-        if (seen)
-            continue;
-        if (!ours) {
-            ReportKept(report, key, "not a file of this package, so it was left alone");
+        char name[32];
+        PackageFileName(order[i], name, sizeof name);
+        char *path = JoinPath(own->path, name);
+        if (!path)
+            return false;
+        DWORD error = 0;
+        FileCheck check = RemoveOwnFile(own, name, &error);
+        if (check == FILE_CHECKED) {
+            ReportRemoved(report, path);
+        } else if (check == FILE_MISSING) {
+            ReportMissing(report, path);
+        } else {
+            ReportCheck(report, path, check, error);
+            kept->paths[kept->count++] = path;
             continue;
         }
-        DWORD error = 0;
-        if (DeleteAnyFile(checked, &error))
-            ReportRemoved(report, checked);
-        else if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
-            ReportMissing(report, checked);
-        else
-            ReportError(report, checked, error);
+        free(path);
     }
+    return true;
 }
 
-// The log's part: false when the log does not list the package, which then stays untouched.
-static bool RemoveFromLog(const char *dir, Report *report)
+// Writes the log back without the package, or with only the files that stayed; an emptied
+// log goes. False when the log stays as it was.
+static bool EditOwnLog(const OwnDirectory *own, const char *log, size_t length, const Kept *kept,
+                       Report *report)
 {
-    char *logPath = JoinPath(dir, kLogFile);
-    if (!logPath) {
-        ReportError(report, kLogFile, ERROR_NOT_ENOUGH_MEMORY);
-        return false;
-    }
-    char *log = NULL;
-    DWORD length = 0, error = 0;
-    bool listed = false;
-    TextBuffer note;
-    InitTextBuffer(&note);
-    if (!ReadLog(logPath, &log, &length, &error)) {
-        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
-            AppendString(&note, "There is no install log (ZVFiles.log) in ");
-            AppendString(&note, dir);
-            AppendString(&note, ", so no files were removed.");
-        } else {
-            ReportError(report, logPath, error);
-            AppendString(&note, "The install log could not be read, so no files were removed.");
-        }
+    static const char entries[] = "the package's entries in ZVFiles.log";
+    TextBuffer text;
+    InitTextBuffer(&text);
+    bool ok = false;
+    DWORD error = 0;
+    if (!EditLog(log, length, kPackageName, kept->paths, kept->count, &text)) {
+        ReportError(report, entries, ERROR_NOT_ENOUGH_MEMORY);
+    } else if (IsBlankText(text.data, text.length)) {
+        FileCheck check = RemoveOwnFile(own, kLogFile, &error);
+        ok = check == FILE_CHECKED || check == FILE_MISSING;
+        if (ok)
+            ReportRemoved(report, "ZVFiles.log, which listed nothing else");
+        else
+            ReportCheck(report, "ZVFiles.log", check, error);
+    } else if (ReplaceOwnLog(own, &text, &error)) {
+        ok = true;
+        ReportRemoved(report,
+                      kept->count ? "the entries in ZVFiles.log of the files removed" : entries);
     } else {
-        LogEdit edit;
-        if (!EditLog(log, length, kPackageName, &edit)) {
-            ReportError(report, logPath, ERROR_NOT_ENOUGH_MEMORY);
-            AppendString(&note, "The install log could not be read, so no files were removed.");
-        } else if (!edit.listed) {
-            AppendString(&note, logPath);
-            AppendString(&note, " does not list ");
-            AppendString(&note, kPackageName);
-            AppendString(&note, ", so no files were removed and the log was left as it was.");
-        } else {
-            listed = true;
-            AppendString(&note, "Removing ");
-            AppendString(&note, kPackageName);
-            AppendString(&note, " from ");
-            AppendString(&note, dir);
-            AppendString(&note, ".");
-            RemoveFiles(dir, edit.files, edit.fileCount, report);
-            if (edit.empty) {
-                if (DeleteFileA(logPath))
-                    ReportRemoved(report, "ZVFiles.log, which listed nothing else");
-                else
-                    ReportError(report, logPath, GetLastError());
-            } else if (WriteLog(logPath, &edit.text, &error)) {
-                ReportRemoved(report, "the package's entries in ZVFiles.log");
-            } else {
-                ReportError(report, "the package's entries in ZVFiles.log", error);
-            }
-        }
-        FreeLogEdit(&edit);
-        free(log);
+        ReportError(report, entries, error);
     }
-    if (note.data)
-        ReportNote(report, note.data);
-    FreeTextBuffer(&note);
-    free(logPath);
-    return listed;
+    if (!ok)
+        ReportNote(report, "ZVFiles.log could not be written, so it was left exactly as it was.");
+    FreeTextBuffer(&text);
+    return ok;
+}
+
+// Everything that stays because something of the package stays, or cannot be known.
+static void KeepTheRest(const char *dir, Report *report, const char *reason)
+{
+    char *uninstaller = JoinPath(dir, kUninstallerFile);
+    ReportKept(report, kEntry, reason);
+    ReportKept(report, uninstaller ? uninstaller : kUninstallerFile, reason);
+    free(uninstaller);
 }
 
 // The uninstall entry's key below HKEY_LOCAL_MACHINE.
@@ -265,7 +223,7 @@ static bool EntryNamesOtherUninstaller(const char *self, char *other, DWORD othe
 
 static void RemoveRegistryEntry(const char *self, Report *report)
 {
-    static const char what[] = "the entry \"ZV Models for Quake3\" in the list of programs";
+    const char *what = kEntry;
     char other[MAX_PATH + 64];
     if (EntryNamesOtherUninstaller(self, other, sizeof other)) {
         char reason[MAX_PATH + 96];
@@ -284,15 +242,112 @@ static void RemoveRegistryEntry(const char *self, Report *report)
         ReportError(report, what, (DWORD)result);
 }
 
-void RemovePackage(const char *dir, const char *self, Report *report)
+static void RemoveUninstaller(const OwnDirectory *own, Report *report)
 {
-    bool listed = RemoveFromLog(dir, report);
-    RemoveRegistryEntry(self, report);
-    if (!listed)
-        return;
-    // A running program cannot delete its own file; Windows does it at its next start.
-    if (MoveFileExA(self, NULL, MOVEFILE_DELAY_UNTIL_REBOOT))
-        ReportRemoved(report, "zvuninst.exe, when Windows next starts");
+    char *path = JoinPath(own->path, kUninstallerFile);
+    const char *what = path ? path : kUninstallerFile;
+    DWORD error = 0;
+    FileCheck check = RemoveOwnFile(own, kUninstallerFile, &error);
+    if (check == FILE_CHECKED)
+        ReportRemoved(report, what);
+    else if (check == FILE_MISSING)
+        ReportMissing(report, what);
     else
-        ReportError(report, self, GetLastError());
+        ReportCheck(report, what, check, error);
+    free(path);
+}
+
+// The log's part of a listed package: its files and its entries. True when nothing of it
+// stays.
+static bool RemoveListed(const OwnDirectory *own, const char *log, size_t length,
+                         const PackageFiles *found, Report *report)
+{
+    Kept kept;
+    kept.count = 0;
+    bool removed = RemoveFiles(own, found, report, &kept);
+    bool edited = removed && EditOwnLog(own, log, length, &kept, report);
+    if (!removed)
+        ReportError(report, "the package's files", ERROR_NOT_ENOUGH_MEMORY);
+    bool gone = edited && kept.count == 0;
+    if (kept.count) {
+        ReportNote(report, "Some files of the package could not be removed. ZVFiles.log still "
+                           "lists them, and the uninstaller and its entry in the list of "
+                           "programs stay, so that running it again removes them once the "
+                           "reason given below is gone.");
+    }
+    FreeKept(&kept);
+    return gone;
+}
+
+void RemovePackage(const char *dir, Report *report)
+{
+    char *self = JoinPath(dir, kUninstallerFile);
+    char *logPath = JoinPath(dir, kLogFile);
+    TextBuffer note;
+    InitTextBuffer(&note);
+    OwnDirectory own;
+    DWORD error = 0;
+    char *log = NULL;
+    size_t length = 0;
+    PackageFiles found = {false, NULL, 0};
+    FileCheck check = FILE_FAILED;
+    if (!self || !logPath) {
+        ReportNote(report, "The uninstaller ran out of memory, so nothing was removed.");
+        goto done;
+    }
+    if (!OpenOwnDirectory(dir, &own, &error)) {
+        ReportError(report, dir, error);
+        ReportNote(report, "The game directory could not be opened, so nothing was removed.");
+        goto done;
+    }
+    check = ReadOwnLog(&own, &log, &length, &error);
+    if (check == FILE_MISSING) {
+        AppendString(&note, "There is no install log (ZVFiles.log) in ");
+        AppendString(&note, dir);
+        AppendString(&note, ", so no files were removed.");
+        ReportNote(report, note.failed ? "There is no install log." : note.data);
+        RemoveRegistryEntry(self, report);
+        goto done;
+    }
+    if (check != FILE_CHECKED || !FindPackageFiles(log, length, kPackageName, &found)) {
+        if (check == FILE_CHECKED)
+            ReportError(report, logPath, ERROR_NOT_ENOUGH_MEMORY);
+        else
+            ReportCheck(report, logPath, check, error);
+        ReportNote(report, "The install log could not be read, so nothing was removed: the "
+                           "package's files, the uninstaller and its entry in the list of "
+                           "programs all stay.");
+        KeepTheRest(dir, report, "the install log could not be read");
+        goto done;
+    }
+    if (!found.listed) {
+        AppendString(&note, logPath);
+        AppendString(&note, " does not list ");
+        AppendString(&note, kPackageName);
+        AppendString(&note, ", so no files were removed and the log was left as it was.");
+        ReportNote(report, note.failed ? "The install log does not list the package." : note.data);
+        RemoveRegistryEntry(self, report);
+        goto done;
+    }
+    AppendString(&note, "Removing ");
+    AppendString(&note, kPackageName);
+    AppendString(&note, " from ");
+    AppendString(&note, dir);
+    AppendString(&note, ".");
+    ReportNote(report, note.failed ? "Removing the package." : note.data);
+    if (!own.checkable)
+        ReportNote(report, "This version of Windows cannot confirm where a file lies, so no "
+                           "file was removed.");
+    if (RemoveListed(&own, log, length, &found, report)) {
+        RemoveUninstaller(&own, report);
+        RemoveRegistryEntry(self, report);
+    } else {
+        KeepTheRest(dir, report, "files of the package remain");
+    }
+done:
+    FreePackageFiles(&found);
+    free(log);
+    FreeTextBuffer(&note);
+    free(logPath);
+    free(self);
 }

@@ -1,0 +1,76 @@
+// Nobody types the switch by accident, and the copy takes nothing it does not recognise in
+// full: a command line that is not exactly what the uninstaller writes is refused.
+#include "copy_command.h"
+
+#include "../common/path.h"
+#include "../common/text.h"
+
+#include <string.h>
+
+static const char kCopySwitch[] = "/zvuninst-temporary-copy";
+
+const char *CommandArguments(const char *commandLine)
+{
+    const char *at = commandLine;
+    if (*at == '"') {
+        const char *close = strchr(at + 1, '"');
+        at = close ? close + 1 : at + strlen(at);
+    } else {
+        while (*at && *at != ' ' && *at != '\t')
+            at++;
+    }
+    while (*at == ' ' || *at == '\t')
+        at++;
+    return at;
+}
+
+bool IsCopyCommand(const char *arguments)
+{
+    size_t length = sizeof kCopySwitch - 1;
+    return strncmp(arguments, kCopySwitch, length) == 0 &&
+           (arguments[length] == ' ' || arguments[length] == 0);
+}
+
+bool FormatCopyCommand(const char *copy, unsigned long handle, const char *dir, char *out,
+                       size_t size)
+{
+    return FormatText(out, size, "\"%s\" %s %lx \"%s\"", copy, kCopySwitch, handle, dir);
+}
+
+static int HexDigit(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return -1;
+}
+
+bool ParseCopyCommand(const char *arguments, unsigned long *handle, char *dir, size_t size)
+{
+    if (!IsCopyCommand(arguments))
+        return false;
+    const char *at = arguments + sizeof kCopySwitch; // past the switch and one blank
+    unsigned long value = 0;
+    int digits = 0;
+    for (; HexDigit(*at) >= 0; at++, digits++)
+        value = value * 16 + (unsigned long)HexDigit(*at);
+    // Handles are multiples of 4; 0xffffffff and 0xfffffffe stand for this process and thread.
+    if (digits == 0 || digits > 8 || value == 0 || value >= 0xfffffffeUL || *at++ != ' ' ||
+        *at++ != '"')
+        return false;
+    // The directory runs to the last quote, which ends the line: a root's "X:\" is not an
+    // escaped quote here.
+    const char *close = strrchr(at, '"');
+    if (!close || close[1] != 0 || close == at)
+        return false;
+    size_t length = (size_t)(close - at);
+    if (length >= size || memchr(at, '"', length))
+        return false;
+    memcpy(dir, at, length);
+    dir[length] = 0;
+    if (!IsAbsolutePath(dir))
+        return false;
+    *handle = value;
+    return true;
+}

@@ -1,0 +1,83 @@
+// The new log is written under a name of its own in the game directory (the game loads
+// nothing from there but its own files) and only then put in place, in one rename.
+#include "log_file.h"
+
+#include "../common/names.h"
+#include "../common/text.h"
+
+#include <stdlib.h>
+
+FileCheck ReadOwnLog(const OwnDirectory *dir, char **text, size_t *length, DWORD *error)
+{
+    *text = NULL;
+    *length = 0;
+    HANDLE file;
+    FileCheck check = OpenOwnFile(dir, kLogFile, GENERIC_READ, FILE_SHARE_READ, &file, error);
+    if (check != FILE_CHECKED)
+        return check;
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(file, &size)) {
+        *error = GetLastError();
+        check = FILE_FAILED;
+    } else if ((unsigned long long)size.QuadPart > kMaxLogSize) {
+        *error = ERROR_FILE_TOO_LARGE;
+        check = FILE_FAILED;
+    } else {
+        DWORD bytes = (DWORD)size.QuadPart, got = 0;
+        *text = (char *)malloc(bytes ? bytes : 1);
+        if (!*text) {
+            *error = ERROR_NOT_ENOUGH_MEMORY;
+            check = FILE_FAILED;
+        } else if (!ReadFile(file, *text, bytes, &got, NULL) || got != bytes) {
+            *error = got != bytes && GetLastError() == 0 ? ERROR_READ_FAULT : GetLastError();
+            check = FILE_FAILED;
+        }
+        *length = got;
+    }
+    CloseHandle(file);
+    if (check != FILE_CHECKED) {
+        free(*text);
+        *text = NULL;
+        *length = 0;
+    }
+    return check;
+}
+
+bool ReplaceOwnLog(const OwnDirectory *dir, const TextBuffer *text, DWORD *error)
+{
+    char name[64], temporary[MAX_PATH], log[MAX_PATH];
+    const char *separator = dir->path[lstrlenA(dir->path) - 1] == '\\' ? "" : "\\";
+    if (!FormatText(name, sizeof name, "ZVFiles.%lu.tmp", GetCurrentProcessId()) ||
+        !FormatText(temporary, sizeof temporary, "%s%s%s", dir->path, separator, name) ||
+        !FormatText(log, sizeof log, "%s%s%s", dir->path, separator, kLogFile)) {
+        *error = ERROR_FILENAME_EXCED_RANGE;
+        return false;
+    }
+    HANDLE file;
+    FileCheck check = CreateOwnFile(dir, name, GENERIC_WRITE, &file, error);
+    if (check != FILE_CHECKED) {
+        if (check != FILE_FAILED)
+            *error = ERROR_ACCESS_DENIED;
+        return false;
+    }
+    DWORD written = 0;
+    bool ok = WriteFile(file, text->data, (DWORD)text->length, &written, NULL) &&
+              written == text->length && FlushFileBuffers(file);
+    if (!ok) {
+        *error = GetLastError();
+        DWORD ignored;
+        RemoveOnClose(file, &ignored);
+    }
+    if (!CloseHandle(file) && ok) {
+        ok = false;
+        *error = GetLastError();
+    }
+    if (!ok)
+        return false;
+    if (MoveFileExA(temporary, log, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return true;
+    *error = GetLastError();
+    DWORD ignored;
+    RemoveOwnFile(dir, name, &ignored);
+    return false;
+}
