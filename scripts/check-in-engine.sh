@@ -78,7 +78,7 @@ SDL_AUDIODRIVER=dummy timeout -k 5 120 xvfb-run -a -s "-screen 0 800x600x24 -nol
     +set model "$model" +set headmodel "$model" +set team_model "$model" \
     +set team_headmodel "$model" +set cg_thirdperson 1 +set cg_thirdpersonangle "$cam_angle" \
     +set cg_thirdpersonrange "$cam_range" +set cg_draw2D 0 +set con_notifytime 0 \
-    +devmap oa_dm1 +wait 150 +setviewpos $viewpos +wait 150 +screenshot +modellist +quit \
+    +devmap oa_dm1 +wait 300 +setviewpos $viewpos +wait 100 +screenshot +modellist +quit \
     >"$out/client.log" 2>&1 </dev/null
 status=$?
 complaint=$(sed "s/\^[0-9]//g" "$out/client.log" | grep -ai "$model" | grep -aiE "Failed to load|R_LoadMD3|unknown fileid|skin load failure|Failed to load skin|Failed to load animation|Error parsing animation|Couldn't find image file|not found|no such frame" | head -n 1)
