@@ -437,8 +437,9 @@ def cycle(n, stride, lift, pz, bob, pitch, backwards=False, sway=0.0):
             else:                             # swinging forward
                 s = (q - 0.5) * 2
                 x = -stride * math.cos(math.pi * s)
-                up = lift * math.sin(math.pi * s)
                 toe = 25 * (1 - s) - 15 * s
+                # a toe pointing down lifts the ankle rather than sinking into the floor
+                up = lift * math.sin(math.pi * s) + max(0.0, 6.8 * math.sin(math.radians(toe)))
             ik_leg(pose, side, x, up, toe)
         frames.append(full(pose))
     return frames
@@ -455,10 +456,10 @@ def both_deaths():
         (0.75, dict(stand, root_pitch=-84, pivot_x=-3, lean=-12, neck=-10, l_sh=-150,
                     r_sh=-140, l_el=-10, r_el=-20, l_out_arm=50, r_out_arm=45, l_knee=25,
                     l_hip=-20, r_knee=5)),
-        (0.87, dict(stand, root_pitch=-94, pivot_x=-3, lean=-6, neck=-16, l_sh=-165,
+        (0.87, dict(stand, root_pitch=-94, pivot_x=-3, lean=12, neck=-24, l_sh=-165,
                     r_sh=-155, l_el=-5, r_el=-10, l_out_arm=60, r_out_arm=55, l_knee=20,
                     l_hip=-15, r_knee=4)),
-        (1.0, dict(stand, root_pitch=-90, pivot_x=-3, lean=-4, neck=-8, l_sh=-160, r_sh=-150,
+        (1.0, dict(stand, root_pitch=-90, pivot_x=-3, lean=22, neck=-30, l_sh=-160, r_sh=-150,
                    l_el=-15, r_el=-20, l_out_arm=65, r_out_arm=60, l_knee=30, l_hip=-25,
                    r_knee=5, r_out=8, l_out=4)),
     ], 20)
@@ -481,14 +482,14 @@ def both_deaths():
                    r_knee=30, l_hip=-30, r_hip=-10, r_sh=-40, r_out_arm=50, l_sh=-20,
                    l_el=-90, root_roll=8, pivot_y=-6)),
         (0.75, dict(crumple, root_yaw=55, root_roll=78, pivot_y=-6, troll=15, twist=-20,
-                    lean=15, neck=-25, l_knee=70, r_knee=20, l_hip=-45, r_hip=-5, r_sh=-10,
-                    r_out_arm=80, l_sh=-40, l_el=-100)),
-        (0.88, dict(crumple, root_yaw=58, root_roll=93, pivot_y=-6, troll=8, twist=-15,
-                    lean=18, neck=-30, l_knee=75, r_knee=15, l_hip=-50, r_sh=-5,
-                    r_out_arm=85, l_sh=-45, l_el=-95)),
-        (1.0, dict(crumple, root_yaw=60, root_roll=88, pivot_y=-6, troll=12, twist=-18,
-                   lean=20, neck=-28, l_knee=80, r_knee=12, l_hip=-55, r_hip=0, r_sh=-8,
-                   r_out_arm=90, l_sh=-50, l_el=-100)),
+                    lean=15, neck=-25, l_knee=70, r_knee=20, l_hip=-45, r_hip=-5, r_sh=-90,
+                    r_out_arm=20, l_sh=-40, l_el=-100)),
+        (0.88, dict(crumple, root_yaw=58, root_roll=93, pivot_y=-6, troll=-18, twist=-15,
+                    lean=18, neck=-30, l_knee=75, r_knee=15, l_hip=-50, r_sh=-140,
+                    r_out_arm=10, l_sh=-45, l_el=-95)),
+        (1.0, dict(crumple, root_yaw=60, root_roll=88, pivot_y=-6, troll=-28, twist=-18,
+                   lean=20, neck=-28, l_knee=80, r_knee=12, l_hip=-55, r_hip=0, r_sh=-150,
+                   r_out_arm=5, l_sh=-50, l_el=-100)),
     ], 20)
     return [("BOTH_DEATH1", death1, 20), ("BOTH_DEATH2", death2, 20),
             ("BOTH_DEATH3", death3, 20)]
