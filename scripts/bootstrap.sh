@@ -4,7 +4,8 @@
 set -euo pipefail
 
 packages=(cmake make g++-mingw-w64-i686 wine wine32:i386 xvfb xauth fonts-wine
-          x11-apps imagemagick python3 zip unzip clang-format)
+          x11-apps imagemagick python3 zip unzip clang-format
+          openarena)
 
 missing=()
 have_i386=$(dpkg --print-foreign-architectures | grep -qx i386 && echo yes || echo no)

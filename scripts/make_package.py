@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Builds the package files byte for byte the same from the same inputs: the pack
-PakZV01.pk3 from package/pk3, and the release folder ZV-001 with its zip.
+PakZV01.pk3 from package/pk3 and the model that make_model.py generates, and the release
+folder ZV-001 with its zip.
 
   make_package.py pk3 SOURCE_DIR OUTPUT.pk3
   make_package.py release DIST_DIR ZVSetup.exe zvuninst.exe PakZV01.pk3 ZV-001.txt
@@ -38,11 +39,18 @@ def read(path):
 
 
 def build_pack(source, output):
+    sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+    import make_model
     entries = []
+    model = make_model.build()
     for folder, _, files in os.walk(source):
         for name in files:
             full = os.path.join(folder, name)
-            entries.append((os.path.relpath(full, source).replace(os.sep, "/"), read(full)))
+            entry = os.path.relpath(full, source).replace(os.sep, "/")
+            if entry in model:
+                sys.exit("make_package.py: %s is both in %s and generated" % (entry, source))
+            entries.append((entry, read(full)))
+    entries += model.items()
     # The game looks files up by name; sorting only fixes the bytes of the archive.
     entries.sort(key=lambda entry: entry[0])
     write_zip(output, entries)
