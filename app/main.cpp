@@ -4,6 +4,7 @@
 #include <stdlib.h>
 
 #include "info_page.h"
+#include "../common/dll_search.h"
 #include "../common/table_string.h"
 #include "../backdrop/backdrop.h"
 #include "../gamedir/details_page.h"
@@ -11,6 +12,8 @@
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
+    // Before anything loads a library: the installer often runs from a Downloads folder.
+    RestrictDllSearch();
     g_hInstance = instance;
     // No memory for the record: the heap is exhausted, so stop as when the backdrop fails.
     Backdrop *backdrop = new Backdrop(instance);

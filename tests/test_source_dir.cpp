@@ -1,7 +1,10 @@
-// The installer's own directory from the module path that GetModuleFileNameA gives back.
+// The program's own directory from the module path that GetModuleFileNameA gives back, and the
+// DLL search limited to the system directory.
 #include "check.h"
+#include "common/dll_search.h"
 #include "common/program_dir.h"
 
+#include <windows.h>
 #include <stdlib.h>
 #include <string.h>
 
@@ -35,8 +38,27 @@ static void TestSourceDirectories()
     }
 }
 
+// A DLL beside the program is found until the search is restricted, and never after.
+static void TestDllSearch()
+{
+    HMODULE planted = LoadLibraryA("zvplanted.dll");
+    CHECK(planted != NULL, "the planted DLL is not there to find: %lu", GetLastError());
+    if (planted)
+        FreeLibrary(planted);
+    RestrictDllSearch();
+    planted = LoadLibraryA("zvplanted.dll");
+    CHECK(planted == NULL, "the planted DLL was loaded after the search was restricted");
+    if (planted)
+        FreeLibrary(planted);
+    HMODULE system = LoadLibraryA("version.dll");
+    CHECK(system != NULL, "a system DLL is no longer found: %lu", GetLastError());
+    if (system)
+        FreeLibrary(system);
+}
+
 int main()
 {
     TestSourceDirectories();
+    TestDllSearch();
     return CheckDone();
 }
