@@ -457,17 +457,16 @@ const ExpectedBox kCompleteBox = {
     "Happy Fragging", "Installation is complete", 0, MB_OK, IDOK, false, "", ""};
 const ExpectedBox kAbortedBox = {
     "Installation aborted", "Installation aborted", 0, MB_OK, IDOK, false, "", ""};
-const ExpectedBox kCopyErrorsBox = {
+ExpectedBox WarningBox(const std::string &caption, const std::string &text)
+{
+    return {caption, text, MB_ICONWARNING, MB_OK, IDOK, false, "", ""};
+}
+
+const ExpectedBox kCopyErrorsBox = WarningBox(
     "File Copy Errors",
     "There were one or more errors whilst installing the files. The most common cause of this "
     "is that you do not have the full retail version of Quake3: Arena installed. This add-on "
-    "does not function with the test or demo releases of Quake3: Arena.",
-    MB_ICONWARNING,
-    MB_OK,
-    IDOK,
-    false,
-    "",
-    ""};
+    "does not function with the test or demo releases of Quake3: Arena.");
 
 ExpectedBox PackNotInstalledBox(const std::string &packSource, const std::string &lastTarget,
                                 const std::string &packSize, const std::string &percent)

@@ -97,6 +97,8 @@ struct ExpectedBox {
     std::string progressPercent;
 };
 
+// A warning box answered OK, shown after the progress dialog has closed.
+ExpectedBox WarningBox(const std::string &caption, const std::string &text);
 extern const ExpectedBox kReinstallQuestion;
 extern const ExpectedBox kCompleteBox;
 extern const ExpectedBox kAbortedBox;

@@ -12,18 +12,7 @@ pack=$build/PakZV01.pk3
 out=$build/engine-check
 work=$(mktemp -d "${TMPDIR:-/tmp}/test-engine.XXXXXX")
 trap 'rm -rf "$work"' EXIT
-passed=0
-failed=0
-
-ok() {
-    passed=$((passed + 1))
-    echo "ok: $*"
-}
-
-bad() {
-    failed=$((failed + 1))
-    echo "failed: $*"
-}
+source "$source/tests/checks.sh"
 
 # expect NAME PACK VERDICT REASON [VAR=VALUE]: the check's first line starts with VERDICT
 # and holds REASON.
@@ -80,5 +69,4 @@ head -c $(($(stat -c %s "$pack") / 2)) "$pack" >"$work/truncated.pk3"
 expect truncated-pack "$work/truncated.pk3" FAIL "zip integrity"
 
 echo "engine checks took $(($(date +%s) - start)) s"
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ] && [ "$passed" -gt 0 ]
+tally

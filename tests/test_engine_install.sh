@@ -9,22 +9,10 @@ set -u
 build=$1
 source=$2
 work=$build/test-engine-install
-passed=0
-failed=0
-
-ok() {
-    passed=$((passed + 1))
-    echo "ok: $*"
-}
-
-bad() {
-    failed=$((failed + 1))
-    echo "failed: $*"
-}
+source "$source/tests/checks.sh"
 
 finish() {
-    echo "$passed passed, $failed failed"
-    [ "$failed" -eq 0 ] && [ "$passed" -gt 0 ]
+    tally
     exit
 }
 

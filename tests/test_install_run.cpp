@@ -288,16 +288,10 @@ static std::string MakeEarlierInstallation()
 
 static ExpectedBox LogNotUpdatedBox(const std::string &game)
 {
-    return {"Install Log Not Updated",
-            "The installation could not be recorded in the install log " + game +
-                "\\ZVFiles.log, so the uninstaller will not be able to remove this package by "
-                "itself. Files that were installed must be removed by hand.",
-            MB_ICONWARNING,
-            MB_OK,
-            IDOK,
-            false,
-            "",
-            ""};
+    return WarningBox("Install Log Not Updated",
+                      "The installation could not be recorded in the install log " + game +
+                          "\\ZVFiles.log, so the uninstaller will not be able to remove this "
+                          "package by itself. Files that were installed must be removed by hand.");
 }
 
 // A full disk: the pack never shows under a slot name, not even in part, and nothing is
