@@ -55,16 +55,21 @@ static LogRead ReadLog(char **text, size_t *length)
 {
     *text = NULL;
     *length = 0;
+    // Opened as itself: a log that is a link or a second name of another file would have that
+    // file's contents copied out into the game directory.
     HANDLE file = CreateFileA(s_logPath, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, NULL);
+                              FILE_FLAG_OPEN_REPARSE_POINT, NULL);
     if (file == INVALID_HANDLE_VALUE) {
         DWORD error = GetLastError();
         return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? LOG_MISSING
                                                                               : LOG_UNREADABLE;
     }
     LogRead result = LOG_UNREADABLE;
+    BY_HANDLE_FILE_INFORMATION info;
     LARGE_INTEGER size;
-    if (GetFileSizeEx(file, &size) && size.QuadPart <= kMaxLogSize) {
+    if (GetFileInformationByHandle(file, &info) && info.nNumberOfLinks == 1 &&
+        !(info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) &&
+        GetFileSizeEx(file, &size) && size.QuadPart <= kMaxLogSize) {
         *text = (char *)malloc((size_t)size.QuadPart + 1);
         DWORD got = 0;
         if (*text && ReadFile(file, *text, (DWORD)size.QuadPart, &got, NULL) &&

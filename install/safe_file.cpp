@@ -51,10 +51,13 @@ bool MoveTemporary(const char *temp, const char *target, bool replace)
     return MoveFileExA(temp, target, flags) != 0;
 }
 
+// Writes a new file: one left under the name goes first, and the file must then be new, so a
+// link planted there is never written through.
 static bool WriteWhole(const char *path, const char *data, size_t length)
 {
+    DeleteFileA(path);
     HANDLE file =
-        CreateFileA(path, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+        CreateFileA(path, GENERIC_WRITE, 0, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE)
         return false;
     DWORD written = 0;

@@ -152,13 +152,17 @@ static void TestAppendPlaces()
 }
 
 // A log that cannot be replaced keeps every byte, and the failure is known: read-only, held
-// open without sharing, or a directory of that name.
+// open without sharing, a directory of that name, or a second name of another file, whose
+// contents must not be copied out into the game directory.
 static void TestUnwritableLogs()
 {
     std::string dir = CurrentDir() + "\\unwritable", log = dir + "\\ZVFiles.log";
     CreateDirectoryA(dir.c_str(), NULL);
     const std::string earlier = "[ZV Packages]\r\nNumberInstalled=1\r\n1=Other\r\n";
-    for (int kind = 0; kind < 3; kind++) {
+    std::string after;
+    std::string other = dir + "\\elsewhere.txt";
+    WriteBytes(other, earlier);
+    for (int kind = 0; kind < 4; kind++) {
         SetFileAttributesA(log.c_str(), FILE_ATTRIBUTE_NORMAL);
         DeleteFileA(log.c_str());
         RemoveDirectoryA(log.c_str());
@@ -169,8 +173,13 @@ static void TestUnwritableLogs()
             WriteBytes(log, earlier);
             if (kind == 0)
                 SetFileAttributesA(log.c_str(), FILE_ATTRIBUTE_READONLY);
-            else
+            else if (kind == 1)
                 held = CreateFileA(log.c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
+        }
+        if (kind == 3) {
+            DeleteFileA(log.c_str());
+            CHECK(CreateHardLinkA(log.c_str(), other.c_str(), NULL), "no hard link: %lu",
+                  GetLastError());
         }
         SetLogPath(dir.c_str());
         RecordPackage(kPackageName);
@@ -179,7 +188,6 @@ static void TestUnwritableLogs()
         CHECK(LogAppendFailed(), "kind %d: the failure is not known", kind);
         if (held != INVALID_HANDLE_VALUE)
             CloseHandle(held);
-        std::string after;
         if (kind == 2)
             CHECK(GetFileAttributesA(log.c_str()) & FILE_ATTRIBUTE_DIRECTORY,
                   "the directory ZVFiles.log is gone");
@@ -188,6 +196,8 @@ static void TestUnwritableLogs()
                   after.c_str());
         CHECK(!FileExists(log + ".new"), "kind %d: the temporary log was left behind", kind);
     }
+    DeleteFileA(log.c_str());
+    CHECK(ReadWhole(other, &after) && after == earlier, "the linked file changed");
     SetFileAttributesA(log.c_str(), FILE_ATTRIBUTE_NORMAL);
     RemoveDirectoryA(log.c_str());
     // A new log path forgets an earlier failure.
