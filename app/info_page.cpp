@@ -3,6 +3,7 @@
 #include "info_page.h"
 
 #include "../common/page_common.h"
+#include "../common/startup_marks.h"
 #include "../common/table_string.h"
 #include "../resources/resource.h"
 
@@ -27,7 +28,9 @@ static BOOL OnInfoCommand(HWND page, WPARAM command)
 INT_PTR CALLBACK InfoPageProc(HWND page, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg) {
-    case WM_INITDIALOG: return OnInfoInit(page, (UINT)lParam);
+    case WM_INITDIALOG: MarkStartup("page-init"); return OnInfoInit(page, (UINT)lParam);
+    case WM_SHOWWINDOW: MarkStartup("page-shown"); break;
+    case WM_PAINT: EndStartupMarks("page-paint"); break;
     case WM_COMMAND: return OnInfoCommand(page, wParam);
     }
     return FALSE;

@@ -5,6 +5,7 @@
 
 #include "info_page.h"
 #include "../common/dll_search.h"
+#include "../common/startup_marks.h"
 #include "../common/table_string.h"
 #include "../backdrop/backdrop.h"
 #include "../gamedir/details_page.h"
@@ -12,6 +13,7 @@
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
+    MarkStartup("winmain");
     // Before anything loads a library: the installer often runs from a Downloads folder.
     RestrictDllSearch();
     g_hInstance = instance;

@@ -2,11 +2,14 @@
 // builds the cached image when it is out of date and otherwise only copies it to the screen.
 #include "backdrop.h"
 
+#include "../common/startup_marks.h"
+
 static const char kClassName[] = "Q3IBackWnd";
 
 DWORD WINAPI BackdropThreadMain(void *record)
 {
     Backdrop *backdrop = (Backdrop *)record;
+    MarkStartup("backdrop-thread");
     backdrop->running = true;
     WNDCLASSA windowClass = {};
     windowClass.style = CS_HREDRAW | CS_VREDRAW | CS_NOCLOSE;
@@ -53,6 +56,7 @@ LRESULT CALLBACK BackdropWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lP
         SetWindowLongPtrA(window, GWLP_USERDATA, (LONG_PTR)backdrop);
         // Publishes the window: StartBackdrop is waiting for it.
         backdrop->window = window;
+        MarkStartup("backdrop-window");
         break;
     case WM_CLOSE:
         // Only ends the message loop; the thread then takes the window down.
@@ -82,6 +86,7 @@ LRESULT PaintBackdrop(Backdrop *backdrop, HWND window)
         return 0;
     DrawBackdrop(backdrop, dc, &paint.rcPaint);
     EndPaint(window, &paint);
+    MarkStartup("backdrop-painted");
     return 0;
 }
 
