@@ -3,6 +3,7 @@
 #include "browse.h"
 
 #include "../common/table_string.h"
+#include "../common/text.h"
 
 #include <commdlg.h>
 #include <stdlib.h>
@@ -11,6 +12,31 @@
 // One filter: description, pattern, and the empty string that closes the list.
 static const char kFilter[] = "Quake3 Executable\0quake3.EXE\0";
 static const DWORD kFileBufferSize = 512;
+
+typedef BOOL(WINAPI *OpenFileNameProc)(OPENFILENAMEA *dialog);
+
+// The dialog's library is loaded at the first Browse, not with the program: it brings the
+// shell and the common controls, whose start-up would delay the first page for everybody.
+// It stays loaded, as the shell may still run threads of its own after the dialog has closed.
+// Main thread only.
+static OpenFileNameProc s_getOpenFileName;
+
+static OpenFileNameProc LoadOpenFileDialog()
+{
+    if (!s_getOpenFileName) {
+        // From the system directory by its full path: never a DLL planted beside the program.
+        char path[MAX_PATH + 16];
+        UINT length = GetSystemDirectoryA(path, MAX_PATH);
+        HMODULE library = NULL;
+        if (length > 0 && length < MAX_PATH &&
+            FormatText(path + length, sizeof path - length, "\\comdlg32.dll"))
+            library = LoadLibraryA(path);
+        if (library)
+            s_getOpenFileName =
+                (OpenFileNameProc)(void (*)(void))GetProcAddress(library, "GetOpenFileNameA");
+    }
+    return s_getOpenFileName;
+}
 
 // A new heap string: the characters of path before its last backslash.
 static char *DirectoryOf(const char *path)
@@ -58,7 +84,8 @@ bool BrowseForGameDirectory(HWND owner, char **directory)
     // the dialog left as the current directory.
     dialog.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
     dialog.lpstrDefExt = "*.MD3";
-    bool chosen = GetOpenFileNameA(&dialog) != 0;
+    OpenFileNameProc getOpenFileName = LoadOpenFileDialog();
+    bool chosen = getOpenFileName && getOpenFileName(&dialog) != 0;
     free(filter);
 
     if (chosen) {
