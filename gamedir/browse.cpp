@@ -3,7 +3,6 @@
 #include "browse.h"
 
 #include "../common/table_string.h"
-#include "../common/text.h"
 
 #include <commdlg.h>
 #include <stdlib.h>
@@ -23,18 +22,11 @@ static OpenFileNameProc s_getOpenFileName;
 
 static OpenFileNameProc LoadOpenFileDialog()
 {
-    if (!s_getOpenFileName) {
-        // From the system directory by its full path: never a DLL planted beside the program.
-        char path[MAX_PATH + 16];
-        UINT length = GetSystemDirectoryA(path, MAX_PATH);
-        HMODULE library = NULL;
-        if (length > 0 && length < MAX_PATH &&
-            FormatText(path + length, sizeof path - length, "\\comdlg32.dll"))
-            library = LoadLibraryA(path);
-        if (library)
-            s_getOpenFileName =
-                (OpenFileNameProc)(void (*)(void))GetProcAddress(library, "GetOpenFileNameA");
-    }
+    // A known system DLL: the system's own copy loads, never one planted beside the program.
+    HMODULE library = s_getOpenFileName ? NULL : LoadLibraryA("comdlg32.dll");
+    if (library)
+        s_getOpenFileName =
+            (OpenFileNameProc)(void (*)(void))GetProcAddress(library, "GetOpenFileNameA");
     return s_getOpenFileName;
 }
 
