@@ -7,6 +7,9 @@
 #include "../common/text.h"
 
 // What SetGradient hands to the backdrop thread, in its argument order.
+// How many times StartBackdrop looks at most whether the window is up, a millisecond apart.
+static const int kStartPolls = 30000;
+
 struct GradientSettings {
     COLORREF first;
     COLORREF second;
@@ -17,7 +20,7 @@ struct GradientSettings {
 
 Backdrop::Backdrop(HINSTANCE instance)
     : sourceBitmap(NULL), imageBitmap(NULL), firstColour(0), secondColour(0), offsetX(0),
-      offsetY(0), style(0), mode(kModeNoImage), imageOwned(false), running(false),
+      offsetY(0), style(0), mode(kModeNoImage), imageOwned(false), running(false), up(false),
       fullScreen(false), imageValid(false), window(NULL), instance(instance), thread(NULL),
       threadId(0), paintCallback(NULL), caption(NULL)
 {
@@ -136,18 +139,20 @@ bool Backdrop::StartBackdrop(bool fullScreen)
 {
     this->fullScreen = fullScreen;
     threadId = 0;
+    up = false;
     thread = CreateThread(NULL, 0, BackdropThreadMain, this, 0, &threadId);
     if (!thread) {
         // Not fatal: the pages then simply have no owner.
         ShowSystemError(NULL, GetLastError(), "Non-critical threading Error", MB_OK | MB_ICONERROR);
         return true;
     }
-    // The handle appears while CreateWindowExA runs on the backdrop thread. The wait also ends
-    // when that thread has ended without a window (no class, no window), which clears it.
-    while (!window)
-        if (WaitForSingleObject(thread, 10) != WAIT_TIMEOUT)
+    // Polled at the finest step the system offers, as the page waits on it. The wait also
+    // ends when the thread has ended without a window (no class, no window), and after some
+    // 30 seconds at most: a backdrop that takes longer is simply late.
+    for (int polls = 0; !up && polls < kStartPolls; polls++)
+        if (WaitForSingleObject(thread, 1) != WAIT_TIMEOUT)
             return false;
-    return true;
+    return window != NULL;
 }
 
 HWND Backdrop::GetBackdropWindow()

@@ -34,6 +34,7 @@ struct Backdrop {
     LONG mode;  // kModeNoImage ... kModeCallback; others behave as kModeNoImage
     bool imageOwned;
     volatile bool running; // written by the backdrop thread: true until its loop has ended
+    volatile bool up;      // written by the backdrop thread: its window is shown and painted
     bool fullScreen;
     bool imageValid;
     HWND volatile window; // written by the backdrop thread: null before and after its window
@@ -68,9 +69,9 @@ struct Backdrop {
     // A copy of text (null: none) is drawn on the image; false when memory runs out.
     bool SetCaption(const char *text);
 
-    // Starts the backdrop thread and returns once its window exists: true then, and also
-    // when no thread could be made (after telling the user); false when the thread ended
-    // without a window.
+    // Starts the backdrop thread and returns once its window is shown and painted, so that
+    // nothing shows before it: true then, and also when no thread could be made (after
+    // telling the user); false when the thread ended without a window.
     bool StartBackdrop(bool fullScreen);
     HWND GetBackdropWindow();
     // Closes the window and returns once the backdrop thread has ended.

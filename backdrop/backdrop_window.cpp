@@ -28,6 +28,7 @@ DWORD WINAPI BackdropThreadMain(void *record)
         if (window) {
             ShowWindow(window, fullScreen ? SW_SHOWMAXIMIZED : SW_SHOWDEFAULT);
             UpdateWindow(window);
+            backdrop->up = true;
             MSG msg;
             // Also ends on -1, which a window that has gone would give for ever.
             while (GetMessageA(&msg, backdrop->window, 0, 0) > 0) {
@@ -90,6 +91,37 @@ LRESULT PaintBackdrop(Backdrop *backdrop, HWND window)
     return 0;
 }
 
+// Rows per copy: the system converts the image's 3-byte pixels to the screen's 4 through a
+// buffer as large as each copy, and a whole screen's worth of fresh memory costs more to touch
+// than the copy itself.
+static const int kBandRows = 32;
+
+// A plain copy of w x h pixels from (sx, sy) of the image to (x, y), band by band.
+static void CopyBands(HDC dc, int x, int y, int w, int h, HDC image, int sx, int sy)
+{
+    for (int done = 0; done < h; done += kBandRows)
+        BitBlt(dc, x, y + done, w, h - done < kBandRows ? h - done : kBandRows, image, sx,
+               sy + done, SRCCOPY);
+}
+
+// Where a stretch from size to size + 1 lines doubles one: the lines before `split` come from
+// the same place, the rest from one line earlier. This is where the system's stretch puts it,
+// so plain copies give its pixels at a fraction of its cost.
+struct CopySpan {
+    int split;
+    bool doubled;
+};
+
+static CopySpan SpanOf(int size, int stretched)
+{
+    CopySpan span = {stretched, false};
+    if (stretched == size + 1) {
+        span.split = (size + 1) / 2;
+        span.doubled = true;
+    }
+    return span;
+}
+
 // The image is one pixel wider and taller than the client area: the paint rectangle, widened
 // by one pixel to the right and below, is copied from the same place at very nearly 1:1.
 static void CopyImage(const Backdrop *backdrop, HDC dc, const RECT *paint)
@@ -99,15 +131,27 @@ static void CopyImage(const Backdrop *backdrop, HDC dc, const RECT *paint)
     if (!GetObjectA(backdrop->imageBitmap, sizeof image, &image) ||
         !GetClientRect(backdrop->window, &client))
         return;
-    UINT cw = client.right, ch = client.bottom;
+    int cw = client.right, ch = client.bottom;
     // An empty client area shows nothing (and its scale would divide by 0).
-    if (cw == 0 || ch == 0)
+    if (cw <= 0 || ch <= 0)
         return;
-    UINT uw = paint->right - paint->left + 1, uh = paint->bottom - paint->top + 1;
+    int x = paint->left, y = paint->top;
+    int uw = paint->right - x + 1, uh = paint->bottom - y + 1;
+    int dw = uw * image.bmWidth / cw, dh = uh * image.bmHeight / ch;
     HDC memory = CreateCompatibleDC(dc);
     HBITMAP previous = (HBITMAP)SelectObject(memory, backdrop->imageBitmap);
-    StretchBlt(dc, paint->left, paint->top, uw * image.bmWidth / cw, uh * image.bmHeight / ch,
-               memory, paint->left, paint->top, uw, uh, SRCCOPY);
+    CopySpan across = SpanOf(uw, dw), down = SpanOf(uh, dh);
+    if ((dw == uw || across.doubled) && (dh == uh || down.doubled)) {
+        // Up to four pieces: before and after the doubled column, above and below the row.
+        for (int row = 0; row <= (int)down.doubled; row++)
+            for (int column = 0; column <= (int)across.doubled; column++) {
+                int dx = column ? across.split : 0, dy = row ? down.split : 0;
+                CopyBands(dc, x + dx, y + dy, column ? dw - dx : across.split,
+                          row ? dh - dy : down.split, memory, x + dx - column, y + dy - row);
+            }
+    } else {
+        StretchBlt(dc, x, y, dw, dh, memory, x, y, uw, uh, SRCCOPY);
+    }
     SelectObject(memory, previous);
     DeleteDC(memory);
 }
