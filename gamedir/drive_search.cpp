@@ -1,6 +1,7 @@
 // The drive walk: pre-order and depth first, in the order each listing delivers its entries.
-// Every level owns one listing handle and one working buffer and releases both on every way
-// out, so a walk holds as many of each as the depth it has reached.
+// A directory is listed once: the listing tells whether it holds quake3.exe, which is then
+// opened to confirm, and names the subdirectories to walk next. Each level reads its listing
+// whole and closes it before going down, and releases its buffers on every way out.
 #include "drive_search.h"
 
 #include "game_dir.h"
@@ -13,6 +14,10 @@
 // The longest path the platform takes, and its terminator.
 static const size_t kWorkSize = MAX_PATH + 1;
 
+// A subdirectory kept from a listing: its link mark, then its name and terminator.
+static const char kPlainEntry = 'd';
+static const char kLinkEntry = 'l';
+
 static const char *SeparatorAfter(const char *path)
 {
     size_t length = strlen(path);
@@ -21,8 +26,7 @@ static const char *SeparatorAfter(const char *path)
 
 // The longest text composed for a subdirectory is the listing pattern of its own walk (drive,
 // path, separator, name, "\*.*"). A subdirectory for which that would not fit is skipped
-// outright, so nothing is ever cut short, and directory links that lead back into their
-// parents end at the path limit.
+// outright, so nothing is ever cut short.
 static bool FitsWorkBuffer(const char *path, const char *name)
 {
     size_t patternLength =
@@ -40,13 +44,55 @@ static bool IsDotEntry(const char *name)
     return strcmp(name, ".") == 0 || strcmp(name, "..") == 0;
 }
 
-bool SearchDriveForGame(HWND owner, int drive, const char *path, char **result)
+// The game test answered by a listing entry: its long or its short name is quake3.exe. Only
+// ASCII letters fold, as no other character can stand for one of these.
+static bool NamesGame(const WIN32_FIND_DATAA *entry)
 {
-    free(*result);
-    *result = NULL;
-    char letter = (char)('A' + drive);
-    const char *separator = SeparatorAfter(path);
+    return EqualAsciiText(entry->cFileName, "quake3.exe") ||
+           EqualAsciiText(entry->cAlternateFileName, "quake3.exe");
+}
 
+// The subdirectories of one listing, in listing order, one after another.
+struct Subdirectories {
+    char *text;
+    size_t used;
+    size_t size;
+};
+
+static bool KeepSubdirectory(Subdirectories *kept, char mark, const char *name)
+{
+    size_t length = strlen(name) + 2;
+    if (kept->size - kept->used < length) {
+        size_t size = kept->size * 2 + length + 256;
+        char *grown = (char *)realloc(kept->text, size);
+        if (!grown)
+            return false;
+        kept->text = grown;
+        kept->size = size;
+    }
+    kept->text[kept->used] = mark;
+    memcpy(kept->text + kept->used + 1, name, length - 1);
+    kept->used += length;
+    return true;
+}
+
+// A hit at directory: the result is a copy of it; false, after a box, when memory runs out.
+static bool TakeResult(HWND owner, const char *directory, char **result)
+{
+    *result = DupString(directory);
+    if (!*result)
+        ReportSearchError(owner, ERROR_NOT_ENOUGH_MEMORY);
+    return *result != NULL;
+}
+
+// Walks the directory at path (drive-relative, "\" for the root). A candidate is first tested
+// itself: by its listing, or when it cannot be listed, by the open test before its listing
+// error is reported. Links (junctions, symbolic links, mount points) are tested but never
+// entered: they loop back into their parents on every system drive, behind entries that
+// deny listing.
+static bool SearchLevel(HWND owner, char letter, const char *path, bool candidate, char **result)
+{
+    const char *separator = SeparatorAfter(path);
     // Out of memory is told like a directory that cannot be listed: this level is given up.
     char *work = (char *)calloc(kWorkSize, 1);
     if (!work) {
@@ -59,34 +105,55 @@ bool SearchDriveForGame(HWND owner, int drive, const char *path, char **result)
         free(work);
         return false;
     }
+    Subdirectories kept = {NULL, 0, 0};
+    bool found = false, listsGame = false;
+    DWORD error = ERROR_SUCCESS;
     WIN32_FIND_DATAA entry;
     HANDLE listing = FindFirstFileA(work, &entry);
     if (listing == INVALID_HANDLE_VALUE) {
-        DWORD error = GetLastError();
-        free(work);
-        ReportSearchError(owner, error);
-        return false;
+        error = GetLastError();
+    } else {
+        do {
+            const char *name = entry.cFileName;
+            listsGame = listsGame || NamesGame(&entry);
+            if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || IsDotEntry(name) ||
+                !FitsWorkBuffer(path, name))
+                continue;
+            bool link = (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+            if (!KeepSubdirectory(&kept, link ? kLinkEntry : kPlainEntry, name)) {
+                error = ERROR_NOT_ENOUGH_MEMORY;
+                break;
+            }
+        } while (FindNextFileA(listing, &entry));
+        FindClose(listing);
     }
 
-    bool found = false;
-    do {
-        const char *name = entry.cFileName;
-        if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || IsDotEntry(name) ||
-            !FitsWorkBuffer(path, name))
-            continue;
-        FormatText(work, kWorkSize, "%c:%s%s%s", letter, path, separator, name);
-        if (IsGameDirectory(work)) {
-            *result = DupString(work);
-            found = *result != NULL;
-            if (!found)
-                ReportSearchError(owner, ERROR_NOT_ENOUGH_MEMORY);
-            break;
+    // The directory itself, as the drive's letter, path and no trailing backslash.
+    FormatText(work, kWorkSize, "%c:%s", letter, path);
+    if (candidate && (listsGame || error != ERROR_SUCCESS) && IsGameDirectory(work))
+        found = TakeResult(owner, work, result);
+    else if (error != ERROR_SUCCESS)
+        ReportSearchError(owner, error);
+    else
+        for (size_t at = 0; !found && at < kept.used; at += strlen(kept.text + at) + 1) {
+            const char *name = kept.text + at + 1;
+            FormatText(work, kWorkSize, "%c:%s%s%s", letter, path, separator, name);
+            if (kept.text[at] == kLinkEntry) {
+                if (IsGameDirectory(work))
+                    found = TakeResult(owner, work, result);
+                continue;
+            }
+            FormatText(work, kWorkSize, "%s%s%s", path, separator, name);
+            found = SearchLevel(owner, letter, work, true, result);
         }
-        FormatText(work, kWorkSize, "%s%s%s", path, separator, name);
-        found = SearchDriveForGame(owner, drive, work, result);
-    } while (!found && FindNextFileA(listing, &entry));
-
-    FindClose(listing);
+    free(kept.text);
     free(work);
     return found;
+}
+
+bool SearchDriveForGame(HWND owner, int drive, const char *path, char **result)
+{
+    free(*result);
+    *result = NULL;
+    return SearchLevel(owner, (char)('A' + drive), path, false, result);
 }

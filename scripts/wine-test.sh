@@ -41,10 +41,12 @@ for drive in ${ZV_TEST_DRIVES:-}; do
         mount -t tmpfs -o size=1m tmpfs "$fixtures/$letter" 2>/dev/null && mounts+=("$fixtures/$letter")
         ln -sfn "$fixtures/$letter" "$link"
     elif [ "$drive" = "$letter=loop" ]; then
-        # A directory link back to the drive's root. Its long name makes a walk through it
-        # reach the 260-character path limit before the 40 links Linux follows in one path.
-        mkdir -p "$fixtures/$letter"
+        # A directory link back to the drive's root: its long name would make a walk through
+        # it reach the 260-character path limit before the 40 links Linux follows in one path.
+        # And "away", a directory link to a tree outside the drive.
+        mkdir -p "$fixtures/$letter" "$fixtures/$letter-away"
         ln -sfn . "$fixtures/$letter/loopback"
+        ln -sfn "$fixtures/$letter-away" "$fixtures/$letter/away"
         ln -sfn "$fixtures/$letter" "$link"
     else
         mkdir -p "$fixtures/$letter"

@@ -165,6 +165,35 @@ static void TestPathLimit()
     CheckHit(__LINE__, kD, "\\", deepest);
 }
 
+// Directory links (junctions, symbolic links and mount points; under Wine a Unix link to a
+// directory) are tested as candidates but never entered: not the link back to the root, not
+// the link to a tree elsewhere. What lies beyond them on the drive is still found.
+static void TestLinks()
+{
+    const DWORD link = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
+    if (!CHECK((GetFileAttributesA("L:\\loopback") & link) == link &&
+                   (GetFileAttributesA("L:\\away") & link) == link,
+               "the fixture's links are not listed as directory links"))
+        return;
+    // Behind the link to the other tree only: no hit, as the link is not entered.
+    ClearDirectory("L:\\away");
+    MakeGameDir("L:\\away\\Game", kGameExeOnly);
+    CheckMiss(__LINE__, kL, "\\");
+
+    // A game on the drive itself is found at its own path, never through either link.
+    MakeGameDir("L:\\Real\\Game", kGameExeOnly);
+    CheckHit(__LINE__, kL, "\\", "L:\\Real\\Game");
+    CheckHit(__LINE__, kL, "\\Real", "L:\\Real\\Game");
+
+    // A link whose target holds the game is a candidate like any directory.
+    ClearDirectory("L:\\Real");
+    RemoveDirectoryA("L:\\Real");
+    MakeGameDir("L:\\away", kGameExeOnly);
+    CheckHit(__LINE__, kL, "\\", "L:\\away");
+    ClearDirectory("L:\\away");
+    CheckMiss(__LINE__, kL, "\\");
+}
+
 // The value the next new handle gets: the lowest free slot, which a leaked handle would take.
 static HANDLE NextHandleValue()
 {
@@ -204,6 +233,7 @@ int main()
     TestWalkOrder();
     TestReports();
     TestPathLimit();
+    TestLinks();
     TestReleases();
     DestroyWindow(s_owner);
     return CheckDone();
