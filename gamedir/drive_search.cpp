@@ -1,7 +1,7 @@
 // The drive walk: pre-order and depth first, in the order each listing delivers its entries.
 // A directory is listed once: the listing tells whether it holds quake3.exe, which is then
 // opened to confirm, and names the subdirectories to walk next. Each level reads its listing
-// whole and closes it before going down, and releases its buffers on every way out.
+// whole and closes it before going down, and frees its list of subdirectories on every way out.
 #include "drive_search.h"
 
 #include "game_dir.h"
@@ -22,16 +22,6 @@ static const char *SeparatorAfter(const char *path)
 {
     size_t length = strlen(path);
     return length > 0 && path[length - 1] == '\\' ? "" : "\\";
-}
-
-// The longest text composed for a subdirectory is the listing pattern of its own walk (drive,
-// path, separator, name, "\*.*"). A subdirectory for which that would not fit is skipped
-// outright, so nothing is ever cut short.
-static bool FitsWorkBuffer(const char *path, const char *name)
-{
-    size_t patternLength =
-        strlen("C:") + strlen(path) + strlen(SeparatorAfter(path)) + strlen(name) + strlen("\\*.*");
-    return patternLength < kWorkSize;
 }
 
 static void ReportSearchError(HWND owner, DWORD error)
@@ -93,18 +83,16 @@ static bool TakeResult(HWND owner, const char *directory, char **result)
 static bool SearchLevel(HWND owner, char letter, const char *path, bool candidate, char **result)
 {
     const char *separator = SeparatorAfter(path);
-    // Out of memory is told like a directory that cannot be listed: this level is given up.
-    char *work = (char *)calloc(kWorkSize, 1);
-    if (!work) {
-        ReportSearchError(owner, ERROR_NOT_ENOUGH_MEMORY);
-        return false;
-    }
+    // On the stack: a path's 260 characters allow some 130 levels, well within it.
+    char work[kWorkSize];
     // A path handed in too long to list is passed over silently, like a subdirectory that
     // does not fit.
-    if (!FormatText(work, kWorkSize, "%c:%s%s*.*", letter, path, separator)) {
-        free(work);
+    if (!FormatText(work, kWorkSize, "%c:%s%s*.*", letter, path, separator))
         return false;
-    }
+    // The longest text composed for a subdirectory is the listing pattern of its own walk:
+    // this pattern less its "*.*", the name, "\*.*". A subdirectory for which that would not
+    // fit is skipped outright, so nothing is ever cut short.
+    size_t room = kWorkSize - (strlen(work) - strlen("*.*")) - strlen("\\*.*");
     Subdirectories kept = {NULL, 0, 0};
     bool found = false, listsGame = false;
     DWORD error = ERROR_SUCCESS;
@@ -117,9 +105,10 @@ static bool SearchLevel(HWND owner, char letter, const char *path, bool candidat
             const char *name = entry.cFileName;
             listsGame = listsGame || NamesGame(&entry);
             if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || IsDotEntry(name) ||
-                !FitsWorkBuffer(path, name))
+                strlen(name) >= room)
                 continue;
             bool link = (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+            // Out of memory is told like a directory that cannot be listed.
             if (!KeepSubdirectory(&kept, link ? kLinkEntry : kPlainEntry, name)) {
                 error = ERROR_NOT_ENOUGH_MEMORY;
                 break;
@@ -136,18 +125,13 @@ static bool SearchLevel(HWND owner, char letter, const char *path, bool candidat
         ReportSearchError(owner, error);
     else
         for (size_t at = 0; !found && at < kept.used; at += strlen(kept.text + at) + 1) {
-            const char *name = kept.text + at + 1;
-            FormatText(work, kWorkSize, "%c:%s%s%s", letter, path, separator, name);
-            if (kept.text[at] == kLinkEntry) {
-                if (IsGameDirectory(work))
-                    found = TakeResult(owner, work, result);
-                continue;
-            }
-            FormatText(work, kWorkSize, "%s%s%s", path, separator, name);
-            found = SearchLevel(owner, letter, work, true, result);
+            FormatText(work, kWorkSize, "%c:%s%s%s", letter, path, separator, kept.text + at + 1);
+            if (kept.text[at] == kLinkEntry)
+                found = IsGameDirectory(work) && TakeResult(owner, work, result);
+            else // the path on the drive follows the letter and colon
+                found = SearchLevel(owner, letter, work + 2, true, result);
         }
     free(kept.text);
-    free(work);
     return found;
 }
 

@@ -29,7 +29,9 @@ static int s_barHeight;
 static char s_headerLine[1024];
 // Installing thread only; they serve the one installation of a run and are never reset.
 static unsigned long long s_totalBytes;
-static double s_expectedTotal = kDefaultExpectedTotal;
+// Zero until ExpectFiles sets it, which stands for the default: a variable that starts at zero
+// takes no room in the executable.
+static double s_expectedTotal;
 static char *s_lastFile;
 
 static HWND PublishedDialog()
@@ -158,7 +160,7 @@ void UpdateProgress(const char *source, const char *target, bool newFile)
     FormatText(message, sizeof message, format ? format : "%s\n%s\n%s", source, target, sizeText);
     SetDlgItemTextA(dialog, IDC_PROGRESS_MESSAGE, message);
 
-    double fraction = s_totalBytes / s_expectedTotal;
+    double fraction = s_totalBytes / (s_expectedTotal ? s_expectedTotal : kDefaultExpectedTotal);
     if (fraction > 1.0)
         fraction = 1.0;
     char percent[8];
