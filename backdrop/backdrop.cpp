@@ -6,10 +6,11 @@
 #include "../common/system_error.h"
 #include "../common/text.h"
 
-// What SetGradient hands to the backdrop thread, in its argument order.
-// How many times StartBackdrop looks at most whether the window is up, a millisecond apart.
-static const int kStartPolls = 30000;
+// StartBackdrop looks whether the window is up every 10 ms, for some 30 seconds at most.
+static const DWORD kPollMs = 10;
+static const int kStartPolls = 3000;
 
+// What SetGradient hands to the backdrop thread, in its argument order.
 struct GradientSettings {
     COLORREF first;
     COLORREF second;
@@ -146,11 +147,11 @@ bool Backdrop::StartBackdrop(bool fullScreen)
         ShowSystemError(NULL, GetLastError(), "Non-critical threading Error", MB_OK | MB_ICONERROR);
         return true;
     }
-    // Polled at the finest step the system offers, as the page waits on it. The wait also
-    // ends when the thread has ended without a window (no class, no window), and after some
-    // 30 seconds at most: a backdrop that takes longer is simply late.
+    // Up means shown and painted, so the first page never stands on an empty screen. The wait
+    // also ends when the thread has ended without a window (no class, no window), and after
+    // some 30 seconds at most: a backdrop that takes longer is simply late.
     for (int polls = 0; !up && polls < kStartPolls; polls++)
-        if (WaitForSingleObject(thread, 1) != WAIT_TIMEOUT)
+        if (WaitForSingleObject(thread, kPollMs) != WAIT_TIMEOUT)
             return false;
     return window != NULL;
 }
@@ -169,7 +170,7 @@ void Backdrop::CloseBackdrop()
         ChangeBackdrop(this, ReleaseCaptionNow, NULL);
     // The flag is the thread's last touch of the record; the wait also ends if the thread has
     // ended some other way.
-    while (running && WaitForSingleObject(thread, 10) == WAIT_TIMEOUT) {
+    while (running && WaitForSingleObject(thread, kPollMs) == WAIT_TIMEOUT) {
     }
     if (thread) {
         CloseHandle(thread);
