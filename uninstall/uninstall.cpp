@@ -279,12 +279,23 @@ static bool RemoveListed(const OwnDirectory *own, const char *log, size_t length
     return gone;
 }
 
+// A sentence of up to five parts for the report; fallback when memory runs out.
+static void ReportSentence(Report *report, const char *fallback, const char *a, const char *b,
+                           const char *c, const char *d = "", const char *e = "")
+{
+    TextBuffer note;
+    InitTextBuffer(&note);
+    const char *parts[] = {a, b, c, d, e};
+    for (const char *part : parts)
+        AppendString(&note, part);
+    ReportNote(report, note.failed ? fallback : note.data);
+    FreeTextBuffer(&note);
+}
+
 void RemovePackage(const char *dir, Report *report)
 {
     char *self = JoinPath(dir, kUninstallerFile);
     char *logPath = JoinPath(dir, kLogFile);
-    TextBuffer note;
-    InitTextBuffer(&note);
     OwnDirectory own;
     DWORD error = 0;
     char *log = NULL;
@@ -302,10 +313,9 @@ void RemovePackage(const char *dir, Report *report)
     }
     check = ReadOwnLog(&own, &log, &length, &error);
     if (check == FILE_MISSING) {
-        AppendString(&note, "There is no install log (ZVFiles.log) in ");
-        AppendString(&note, dir);
-        AppendString(&note, ", so no files were removed.");
-        ReportNote(report, note.failed ? "There is no install log." : note.data);
+        ReportSentence(report, "There is no install log.",
+                       "There is no install log (ZVFiles.log) in ", dir,
+                       ", so no files were removed.");
         RemoveRegistryEntry(self, report);
         goto done;
     }
@@ -321,20 +331,13 @@ void RemovePackage(const char *dir, Report *report)
         goto done;
     }
     if (!found.listed) {
-        AppendString(&note, logPath);
-        AppendString(&note, " does not list ");
-        AppendString(&note, kPackageName);
-        AppendString(&note, ", so no files were removed and the log was left as it was.");
-        ReportNote(report, note.failed ? "The install log does not list the package." : note.data);
+        ReportSentence(report, "The install log does not list the package.", logPath,
+                       " does not list ", kPackageName,
+                       ", so no files were removed and the log was left as it was.");
         RemoveRegistryEntry(self, report);
         goto done;
     }
-    AppendString(&note, "Removing ");
-    AppendString(&note, kPackageName);
-    AppendString(&note, " from ");
-    AppendString(&note, dir);
-    AppendString(&note, ".");
-    ReportNote(report, note.failed ? "Removing the package." : note.data);
+    ReportSentence(report, "Removing the package.", "Removing ", kPackageName, " from ", dir, ".");
     if (!own.checkable)
         ReportNote(report, "This version of Windows cannot confirm where a file lies, so no "
                            "file was removed.");
@@ -347,7 +350,6 @@ void RemovePackage(const char *dir, Report *report)
 done:
     FreePackageFiles(&found);
     free(log);
-    FreeTextBuffer(&note);
     free(logPath);
     free(self);
 }
