@@ -43,7 +43,8 @@ rm -rf "$shots"
 mkdir -p "$shots"
 cp "$build/tests/walkthrough.exe" "$setup_dir/"
 status=0
-wine explorer /desktop=ZVSetup,1024x768 'C:\ZV-001\walkthrough.exe' \
+# Each walk-through bounds its own waits; the timeout only stops a Wine that never returns.
+timeout -k 5 300 wine explorer /desktop=ZVSetup,1024x768 'C:\ZV-001\walkthrough.exe' \
     'C:\ZV-001\ZVSetup.exe' 'C:\screenshots' >/dev/null 2>&1 || status=$?
 cp "$WINEPREFIX/drive_c/screenshots/"*.png "$shots/" 2>/dev/null || true
 
@@ -60,7 +61,7 @@ fi
 # Then the uninstaller, run from the game directory as the list of programs would; its two
 # boxes follow the installer's pictures in the numbering.
 next=$(($(ls "$shots" | grep -c '^[0-9][0-9]-') + 1))
-wine explorer /desktop=ZVSetup,1024x768 'C:\ZV-001\walkthrough.exe' \
+timeout -k 5 300 wine explorer /desktop=ZVSetup,1024x768 'C:\ZV-001\walkthrough.exe' --uninstall \
     'D:\Games\Quake3\zvuninst.exe' 'C:\screenshots-uninstall' >/dev/null 2>&1 || status=$?
 for f in "$WINEPREFIX/drive_c/screenshots-uninstall/"*.png; do
     [ -f "$f" ] || continue

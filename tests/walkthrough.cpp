@@ -1,8 +1,10 @@
 // The scripted walk-through behind the README's run command where there is no display: runs
 // ZVSetup.exe as a user would, saving a screenshot of every page and box it meets, and goes on
 // with the default choice: Continue, Search then Install, Yes and OK. Given the path the
-// uninstaller is installed to, it then runs that too from its directory and answers Yes and OK.
+// uninstaller is installed to, it then runs that too from its directory and answers Yes and OK;
+// with --uninstall it runs only the uninstaller.
 // Usage: walkthrough.exe SETUP_EXE SCREENSHOT_DIR [INSTALLED_UNINSTALLER]
+//        walkthrough.exe --uninstall INSTALLED_UNINSTALLER SCREENSHOT_DIR
 #include "driver.h"
 #include "resources/resource.h"
 
@@ -68,33 +70,45 @@ static bool HasEnded(HANDLE process)
     return WaitForSingleObject(process, 0) != WAIT_TIMEOUT;
 }
 
-// Runs the installed uninstaller as the list of programs would and shoots its two boxes.
-static void Uninstall(const std::string &uninstaller, const std::string &dir, int *shots)
+// Runs the installed uninstaller as the list of programs would and shoots its two boxes. It
+// hands over to a temporary copy of itself at once: the copy asks and reports, and the
+// walk-through waits for the copy to end too.
+static bool Uninstall(const std::string &uninstaller, const std::string &dir, int *shots)
 {
     if (GetFileAttributesA(uninstaller.c_str()) == INVALID_FILE_ATTRIBUTES) {
         Log(("no uninstaller at " + uninstaller).c_str());
-        return;
+        return false;
     }
     std::string workDir = uninstaller.substr(0, uninstaller.rfind('\\'));
     HANDLE process = StartProgram(uninstaller.c_str(), workDir.c_str());
     if (!process) {
         Log("cannot start the uninstaller");
-        return;
+        return false;
     }
-    // Each round answers a box if one is up; the wait ends with the uninstaller.
-    if (!WaitUntil(
-            [&] {
-                if (!HasEnded(process))
-                    AnswerAnyBox(dir, shots, true);
-                return HasEnded(process);
-            },
-            60000, 100))
-        Log("the uninstaller did not finish in a minute");
-    DWORD code = 1;
-    FinishProgram(process, &code, 0);
-    char line[64];
-    snprintf(line, sizeof line, "uninstaller ended with exit code %lu", code);
+    HANDLE copy = NULL;
+    MessageBoxInfo box;
+    bool reported = false;
+    while (!reported && WaitForMessageBox(&box, "ZV-001 Uninstall", 60000)) {
+        if (!copy) {
+            DWORD id = 0;
+            GetWindowThreadProcessId(box.box, &id);
+            copy = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id);
+        }
+        Log(("message box: " + box.caption + ": " + box.text).c_str());
+        reported = box.buttons != MB_YESNO;
+        Shoot(dir, shots, reported ? "uninstalled" : "uninstall question");
+        AnswerMessageBox(box, reported ? IDOK : IDYES);
+    }
+    if (!reported)
+        Log("the uninstaller showed no report within a minute");
+    DWORD code = 1, copyCode = 1;
+    FinishProgram(process, &code);
+    if (copy)
+        FinishProgram(copy, &copyCode);
+    char line[96];
+    snprintf(line, sizeof line, "uninstaller ended with exit code %lu", code | copyCode);
     Log(line);
+    return reported && (code | copyCode) == 0;
 }
 
 int main(int argc, char **argv)
@@ -102,6 +116,11 @@ int main(int argc, char **argv)
     if (argc < 3) {
         Log("usage: walkthrough SETUP_EXE SCREENSHOT_DIR");
         return 2;
+    }
+    if (argc == 4 && std::string(argv[1]) == "--uninstall") {
+        int shots = 0;
+        CreateDirectoryA(argv[3], NULL);
+        return Uninstall(argv[2], argv[3], &shots) ? 0 : 1;
     }
     std::string dir = argv[2];
     CreateDirectoryA(dir.c_str(), NULL);
@@ -150,7 +169,7 @@ int main(int argc, char **argv)
     char line[64];
     snprintf(line, sizeof line, "installer ended with exit code %lu", code);
     Log(line);
-    if (code == 0 && argc >= 4)
-        Uninstall(argv[3], dir, &shots);
+    if (code == 0 && argc >= 4 && !Uninstall(argv[3], dir, &shots))
+        return 1;
     return code == 0 ? 0 : 1;
 }
