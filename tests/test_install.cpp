@@ -121,6 +121,24 @@ static void TestLicenceMissing()
     CHECK_TEXT(Value(game, kPackageName, "2"), game + "\\baseq3\\PakZV01.pk3");
 }
 
+// An uninstaller missing beside the installer, with none left by an earlier installation: it
+// is told, and the list of programs is not given one that is not there.
+static void TestUninstallerMissing()
+{
+    std::string game = CurrentDir() + "\\NoUninstaller";
+    MakeGameDir(game, kWithBaseq3);
+    DeleteUninstallEntry();
+    MoveFileA(s_sources[1].c_str(), (s_sources[1] + ".away").c_str());
+    CHECK(Install(__LINE__, game,
+                  {PackNotInstalledBox(s_sources[1], game + "\\zvuninst.exe", "0 Bytes", "100%"),
+                   kCopyErrorsBox}),
+          "the installation gave false");
+    MoveFileA((s_sources[1] + ".away").c_str(), s_sources[1].c_str());
+    CHECK(!FileExists(game + "\\zvuninst.exe"), "an uninstaller appeared from nowhere");
+    CHECK(!UninstallEntryExists(), "a missing uninstaller was registered");
+    CHECK(SameFile(s_sources[2], game + "\\baseq3\\PakZV01.pk3"), "the pack was not installed");
+}
+
 int main()
 {
     g_hInstance = GetModuleHandleA(NULL);
@@ -131,6 +149,7 @@ int main()
     TestInstallTwice();
     TestRelativeGameDir();
     TestLicenceMissing();
+    TestUninstallerMissing();
     StopOwnerWindow();
     CHECK(DeleteUninstallEntry(), "the uninstall key was left behind");
     return CheckDone();
