@@ -103,40 +103,34 @@ static void TestRelativeGameDir()
           "the log went to the Windows directory");
 }
 
-// A licence missing beside the installer is told, then counted among the copy errors, and is
-// logged all the same. The running byte total of this process's earlier installations has
-// filled the bar already.
-static void TestLicenceMissing()
+// A licence text or an uninstaller missing beside the installer is told, then counted among
+// the copy errors; the rest installs. The licence is logged all the same; a missing
+// uninstaller, with none left by an earlier installation, is not registered. The running byte
+// total of this process's earlier installations has filled the bar already.
+static void TestSourceMissing()
 {
-    std::string game = CurrentDir() + "\\NoLicence";
-    MakeGameDir(game, kWithBaseq3);
-    MoveFileA(s_sources[0].c_str(), (s_sources[0] + ".away").c_str());
-    CHECK(Install(__LINE__, game,
-                  {PackNotInstalledBox(s_sources[0], game + "\\ZV-001.txt", "0 Bytes", "100%"),
-                   kCopyErrorsBox}),
-          "the installation gave false");
-    MoveFileA((s_sources[0] + ".away").c_str(), s_sources[0].c_str());
-    CHECK(!FileExists(game + "\\ZV-001.txt"), "a licence appeared from nowhere");
-    CHECK_TEXT(Value(game, kPackageName, "1"), game + "\\ZV-001.txt");
-    CHECK_TEXT(Value(game, kPackageName, "2"), game + "\\baseq3\\PakZV01.pk3");
-}
-
-// An uninstaller missing beside the installer, with none left by an earlier installation: it
-// is told, and the list of programs is not given one that is not there.
-static void TestUninstallerMissing()
-{
-    std::string game = CurrentDir() + "\\NoUninstaller";
-    MakeGameDir(game, kWithBaseq3);
-    DeleteUninstallEntry();
-    MoveFileA(s_sources[1].c_str(), (s_sources[1] + ".away").c_str());
-    CHECK(Install(__LINE__, game,
-                  {PackNotInstalledBox(s_sources[1], game + "\\zvuninst.exe", "0 Bytes", "100%"),
-                   kCopyErrorsBox}),
-          "the installation gave false");
-    MoveFileA((s_sources[1] + ".away").c_str(), s_sources[1].c_str());
-    CHECK(!FileExists(game + "\\zvuninst.exe"), "an uninstaller appeared from nowhere");
-    CHECK(!UninstallEntryExists(), "a missing uninstaller was registered");
-    CHECK(SameFile(s_sources[2], game + "\\baseq3\\PakZV01.pk3"), "the pack was not installed");
+    for (int missing = 0; missing < 2; missing++) {
+        const char *name = missing == 0 ? kLicenceFile : kUninstallerFile;
+        std::string game = CurrentDir() + "\\Without" + std::to_string(missing);
+        MakeGameDir(game, kWithBaseq3);
+        DeleteUninstallEntry();
+        MoveFileA(s_sources[missing].c_str(), (s_sources[missing] + ".away").c_str());
+        CHECK(
+            Install(__LINE__, game,
+                    {PackNotInstalledBox(s_sources[missing], game + "\\" + name, "0 Bytes", "100%"),
+                     kCopyErrorsBox}),
+            "without %s: the installation gave false", name);
+        MoveFileA((s_sources[missing] + ".away").c_str(), s_sources[missing].c_str());
+        CHECK(!FileExists(game + "\\" + name), "%s appeared from nowhere", name);
+        CHECK(SameFile(s_sources[2], game + "\\baseq3\\PakZV01.pk3"),
+              "without %s: the pack was not installed", name);
+        if (missing == 0) {
+            CHECK_TEXT(Value(game, kPackageName, "1"), game + "\\ZV-001.txt");
+            CHECK_TEXT(Value(game, kPackageName, "2"), game + "\\baseq3\\PakZV01.pk3");
+        } else {
+            CHECK(!UninstallEntryExists(), "a missing uninstaller was registered");
+        }
+    }
 }
 
 int main()
@@ -148,8 +142,7 @@ int main()
         return CheckDone();
     TestInstallTwice();
     TestRelativeGameDir();
-    TestLicenceMissing();
-    TestUninstallerMissing();
+    TestSourceMissing();
     StopOwnerWindow();
     CHECK(DeleteUninstallEntry(), "the uninstall key was left behind");
     return CheckDone();
