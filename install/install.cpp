@@ -15,7 +15,6 @@
 #include "../resources/resource.h"
 
 #include <stdlib.h>
-#include <string.h>
 
 // The text sits in the shared string buffer: the next fetch overwrites it, and UpdateProgress
 // fetches strings of its own, so each use fetches again.
@@ -27,28 +26,9 @@ static const char *TableText(UINT number)
 
 // A temporary name in baseq3 that the game does not load: only *.pk3 files are packs.
 static const char kPackTemp[] = "baseq3\\PakZV-install.tmp";
-// Beside the licence text and the uninstaller while their new copies are written.
-static const char kTempSuffix[] = ".new";
-
 static void TellNotInstalled(HWND owner, const char *source)
 {
     MessageBoxA(owner, source, "File could not be installed.", MB_ICONWARNING);
-}
-
-// Replaces the older copy of a package file only with a complete new one, so a failed copy
-// keeps the older file whole. True when the new copy is in place.
-static bool CopyOverOlder(const char *source, const char *target)
-{
-    size_t length = strlen(target);
-    char *temp = (char *)malloc(length + sizeof kTempSuffix);
-    if (!temp)
-        return false;
-    memcpy(temp, target, length);
-    memcpy(temp + length, kTempSuffix, sizeof kTempSuffix);
-    bool copied = CopyToTemporary(source, temp) && MoveTemporary(temp, target, true);
-    DeleteFileA(temp);
-    free(temp);
-    return copied;
 }
 
 // Copies the licence text or the uninstaller, telling the user when it failed. Returns the
@@ -62,7 +42,7 @@ static char *InstallOverOlder(HWND owner, const char *sourceDir, const char *gam
     *copied = false;
     if (source && target) {
         UpdateProgress(source, target, true);
-        *copied = CopyOverOlder(source, target);
+        *copied = CopyOver(source, target);
         if (!*copied)
             TellNotInstalled(owner, source);
     }

@@ -6,6 +6,7 @@
 
 #include "safe_file.h"
 #include "../common/log_lines.h"
+#include "../common/read_file.h"
 #include "../common/names.h"
 #include "../common/path.h"
 #include "../common/text.h"
@@ -16,8 +17,7 @@
 #include <string.h>
 
 // A log larger than this was not written by installers, which add a few lines per run.
-static const LONGLONG kMaxLogSize = 16 * 1024 * 1024;
-static const char kTempSuffix[] = ".new";
+static const unsigned long long kMaxLogSize = 16 * 1024 * 1024;
 
 // Null until SetLogPath: the log is then read as empty and left unwritten.
 static char *s_logPath;
@@ -49,12 +49,11 @@ bool LogAppendFailed()
 
 enum LogRead { LOG_READ, LOG_MISSING, LOG_UNREADABLE };
 
-// The whole log as a new heap text. A log that is locked, a directory, too large or cut short
-// while reading is unreadable: it may hold entries, so it must never be replaced.
+// The whole log as a new heap text; *text stays null, as the caller set it, unless the log was
+// read. A log that is locked, a directory, too large or cut short while reading is
+// unreadable: it may hold entries, so it must never be replaced.
 static LogRead ReadLog(char **text, size_t *length)
 {
-    *text = NULL;
-    *length = 0;
     // Opened as itself: a log that is a link or a second name of another file would have that
     // file's contents copied out into the game directory.
     HANDLE file = CreateFileA(s_logPath, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
@@ -64,27 +63,14 @@ static LogRead ReadLog(char **text, size_t *length)
         return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? LOG_MISSING
                                                                               : LOG_UNREADABLE;
     }
-    LogRead result = LOG_UNREADABLE;
     BY_HANDLE_FILE_INFORMATION info;
-    LARGE_INTEGER size;
-    if (GetFileInformationByHandle(file, &info) && info.nNumberOfLinks == 1 &&
+    DWORD error;
+    bool read =
+        GetFileInformationByHandle(file, &info) && info.nNumberOfLinks == 1 &&
         !(info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) &&
-        GetFileSizeEx(file, &size) && size.QuadPart <= kMaxLogSize) {
-        *text = (char *)malloc((size_t)size.QuadPart + 1);
-        DWORD got = 0;
-        if (*text && ReadFile(file, *text, (DWORD)size.QuadPart, &got, NULL) &&
-            got == (DWORD)size.QuadPart) {
-            (*text)[got] = 0;
-            *length = got;
-            result = LOG_READ;
-        }
-    }
+        ReadWholeFile(file, kMaxLogSize, text, length, &error);
     CloseHandle(file);
-    if (result != LOG_READ) {
-        free(*text);
-        *text = NULL;
-    }
-    return result;
+    return read ? LOG_READ : LOG_UNREADABLE;
 }
 
 // Where a key stands in the first section of the name, as the profile functions find it.
@@ -190,7 +176,7 @@ static bool AppendEntry(const char *section, const char *countKey, const char *v
     if (!counted.failed)
         SetKey(counted.data, counted.length, section, number, value, &entered);
     bool ok = !counted.failed && !entered.failed &&
-              ReplaceFileContents(s_logPath, kTempSuffix, entered.data, entered.length);
+              ReplaceFileContents(s_logPath, entered.data, entered.length);
     FreeTextBuffer(&counted);
     FreeTextBuffer(&entered);
     free(text);
@@ -217,14 +203,13 @@ bool IsPackageInstalled(const char *package)
     unsigned long count =
         (unsigned long)ReadCount(text, length, kPackageListSection, kPackageCountKey);
     const char *cursor = text, *end = text + length;
-    bool inside = false, seenList = false, found = false;
+    bool inside = false, found = false;
     LogLine line;
     while (!found && NextLogLine(&cursor, end, &line)) {
         if (line.kind == LINE_SECTION) {
             if (inside)
-                break;
-            inside = !seenList && SliceIs(line.name, kPackageListSection);
-            seenList = seenList || inside;
+                break; // only the first list counts
+            inside = SliceIs(line.name, kPackageListSection);
         } else if (inside && line.kind == LINE_ENTRY && line.number <= count) {
             found = SliceIs(line.value, package);
         }

@@ -138,7 +138,7 @@ void ExpectFiles(char *const paths[], int count)
     for (int i = 0; i < count; i++)
         if (paths[i])
             total += FileSize(paths[i]);
-    s_expectedTotal = total ? (double)total : kDefaultExpectedTotal;
+    s_expectedTotal = (double)total;
 }
 
 void UpdateProgress(const char *source, const char *target, bool newFile)

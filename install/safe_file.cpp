@@ -7,6 +7,23 @@
 #include <stdlib.h>
 #include <string.h>
 
+// Beside the file while its new contents are written: a name the game does not load.
+static const char kTempSuffix[] = ".new";
+
+// path + ".new" as a new heap string, or null when memory runs out.
+static char *TemporaryName(const char *path)
+{
+    size_t length = strlen(path);
+    char *temp = (char *)malloc(length + sizeof kTempSuffix);
+    if (temp) {
+        memcpy(temp, path, length);
+        memcpy(temp + length, kTempSuffix, sizeof kTempSuffix);
+    } else {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    }
+    return temp;
+}
+
 static bool FlushFile(const char *path)
 {
     HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, NULL, OPEN_EXISTING, 0, NULL);
@@ -71,7 +88,19 @@ static bool WriteWhole(const char *path, const char *data, size_t length)
     return ok;
 }
 
-bool ReplaceFileContents(const char *path, const char *tempSuffix, const char *data, size_t length)
+bool CopyOver(const char *source, const char *target)
+{
+    char *temp = TemporaryName(target);
+    if (!temp)
+        return false;
+    bool copied = CopyToTemporary(source, temp) && MoveTemporary(temp, target, true);
+    if (!copied)
+        RemoveQuietly(temp);
+    free(temp);
+    return copied;
+}
+
+bool ReplaceFileContents(const char *path, const char *data, size_t length)
 {
     DWORD attributes = GetFileAttributesA(path);
     if (attributes != INVALID_FILE_ATTRIBUTES &&
@@ -79,14 +108,9 @@ bool ReplaceFileContents(const char *path, const char *tempSuffix, const char *d
         SetLastError(ERROR_ACCESS_DENIED);
         return false;
     }
-    size_t pathLength = strlen(path), suffixLength = strlen(tempSuffix);
-    char *temp = (char *)malloc(pathLength + suffixLength + 1);
-    if (!temp) {
-        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    char *temp = TemporaryName(path);
+    if (!temp)
         return false;
-    }
-    memcpy(temp, path, pathLength);
-    memcpy(temp + pathLength, tempSuffix, suffixLength + 1);
     bool ok = WriteWhole(temp, data, length) && MoveTemporary(temp, path, true);
     if (!ok)
         RemoveQuietly(temp);

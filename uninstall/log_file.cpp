@@ -3,9 +3,8 @@
 #include "log_file.h"
 
 #include "../common/names.h"
+#include "../common/read_file.h"
 #include "../common/text.h"
-
-#include <stdlib.h>
 
 FileCheck ReadOwnLog(const OwnDirectory *dir, char **text, size_t *length, DWORD *error)
 {
@@ -15,31 +14,9 @@ FileCheck ReadOwnLog(const OwnDirectory *dir, char **text, size_t *length, DWORD
     FileCheck check = OpenOwnFile(dir, kLogFile, GENERIC_READ, FILE_SHARE_READ, &file, error);
     if (check != FILE_CHECKED)
         return check;
-    LARGE_INTEGER size;
-    if (!GetFileSizeEx(file, &size)) {
-        *error = GetLastError();
+    if (!ReadWholeFile(file, kMaxLogSize, text, length, error))
         check = FILE_FAILED;
-    } else if ((unsigned long long)size.QuadPart > kMaxLogSize) {
-        *error = ERROR_FILE_TOO_LARGE;
-        check = FILE_FAILED;
-    } else {
-        DWORD bytes = (DWORD)size.QuadPart, got = 0;
-        *text = (char *)malloc(bytes ? bytes : 1);
-        if (!*text) {
-            *error = ERROR_NOT_ENOUGH_MEMORY;
-            check = FILE_FAILED;
-        } else if (!ReadFile(file, *text, bytes, &got, NULL) || got != bytes) {
-            *error = got != bytes && GetLastError() == 0 ? ERROR_READ_FAULT : GetLastError();
-            check = FILE_FAILED;
-        }
-        *length = got;
-    }
     CloseHandle(file);
-    if (check != FILE_CHECKED) {
-        free(*text);
-        *text = NULL;
-        *length = 0;
-    }
     return check;
 }
 
