@@ -6,9 +6,10 @@
 #include "../common/system_error.h"
 #include "../common/text.h"
 
-// StartBackdrop looks whether the window is up every 10 ms, for some 30 seconds at most.
+// CloseBackdrop looks whether the thread has ended every 10 ms; StartBackdrop waits some 30
+// seconds at most for the window.
 static const DWORD kPollMs = 10;
-static const int kStartPolls = 3000;
+static const DWORD kStartWaitMs = 30000;
 
 // What SetGradient hands to the backdrop thread, in its argument order.
 struct GradientSettings {
@@ -21,9 +22,9 @@ struct GradientSettings {
 
 Backdrop::Backdrop(HINSTANCE instance)
     : sourceBitmap(NULL), imageBitmap(NULL), firstColour(0), secondColour(0), offsetX(0),
-      offsetY(0), style(0), mode(kModeNoImage), imageOwned(false), running(false), up(false),
+      offsetY(0), style(0), mode(kModeNoImage), imageOwned(false), running(false),
       fullScreen(false), imageValid(false), window(NULL), instance(instance), thread(NULL),
-      threadId(0), paintCallback(NULL), caption(NULL)
+      up(NULL), threadId(0), paintCallback(NULL), caption(NULL)
 {
 }
 
@@ -140,19 +141,21 @@ bool Backdrop::StartBackdrop(bool fullScreen)
 {
     this->fullScreen = fullScreen;
     threadId = 0;
-    up = false;
-    thread = CreateThread(NULL, 0, BackdropThreadMain, this, 0, &threadId);
+    // Without the event the thread is not started: told as a thread that could not be made.
+    // CloseBackdrop closes whichever of the two handles exists.
+    up = CreateEventA(NULL, TRUE, FALSE, NULL);
+    thread = up ? CreateThread(NULL, 0, BackdropThreadMain, this, 0, &threadId) : NULL;
     if (!thread) {
         // Not fatal: the pages then simply have no owner.
         ShowSystemError(NULL, GetLastError(), "Non-critical threading Error", MB_OK | MB_ICONERROR);
         return true;
     }
-    // Up means shown and painted, so the first page never stands on an empty screen. The wait
-    // also ends when the thread has ended without a window (no class, no window), and after
-    // some 30 seconds at most: a backdrop that takes longer is simply late.
-    for (int polls = 0; !up && polls < kStartPolls; polls++)
-        if (WaitForSingleObject(thread, kPollMs) != WAIT_TIMEOUT)
-            return false;
+    // Up means shown and painted, so the first page never stands on an empty screen. The event
+    // also comes when the thread ends without a window (no class, no window), and the wait ends
+    // after some 30 seconds at most: a backdrop that takes longer is simply late. The page
+    // follows the moment the backdrop is painted.
+    HANDLE waits[2] = {up, thread};
+    WaitForMultipleObjects(2, waits, FALSE, kStartWaitMs);
     return window != NULL;
 }
 
@@ -175,5 +178,9 @@ void Backdrop::CloseBackdrop()
     if (thread) {
         CloseHandle(thread);
         thread = NULL;
+    }
+    if (up) {
+        CloseHandle(up);
+        up = NULL;
     }
 }

@@ -34,12 +34,14 @@ struct Backdrop {
     LONG mode;  // kModeNoImage ... kModeCallback; others behave as kModeNoImage
     bool imageOwned;
     volatile bool running; // written by the backdrop thread: true until its loop has ended
-    volatile bool up;      // written by the backdrop thread: its window is shown and painted
     bool fullScreen;
     bool imageValid;
     HWND volatile window; // written by the backdrop thread: null before and after its window
     HINSTANCE instance;
     HANDLE thread;
+    // Set by the backdrop thread once its window is shown and painted, or once it gives up
+    // without one; made and closed by StartBackdrop.
+    HANDLE up;
     DWORD threadId;
     BackdropPaintCallback paintCallback;
     char *caption; // heap string, released with free

@@ -28,7 +28,7 @@ DWORD WINAPI BackdropThreadMain(void *record)
         if (window) {
             ShowWindow(window, fullScreen ? SW_SHOWMAXIMIZED : SW_SHOWDEFAULT);
             UpdateWindow(window);
-            backdrop->up = true;
+            SetEvent(backdrop->up);
             MSG msg;
             // Also ends on -1, which a window that has gone would give for ever.
             while (GetMessageA(&msg, backdrop->window, 0, 0) > 0) {
@@ -44,6 +44,7 @@ DWORD WINAPI BackdropThreadMain(void *record)
         UnregisterClassA(kClassName, backdrop->instance);
     }
     backdrop->window = NULL;
+    SetEvent(backdrop->up);
     backdrop->running = false;
     return 0;
 }

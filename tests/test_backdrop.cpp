@@ -155,7 +155,9 @@ static void TestStartAndClose()
         HWND window = backdrop.GetBackdropWindow();
         if (!CHECK(window != NULL, "run %d: StartBackdrop returned without a window", run))
             return;
-        // StartBackdrop returns while the window is being made; let the thread finish that.
+        // The first page follows at once, so the window is up and painted by now.
+        CHECK(IsWindowVisible(window) && backdrop.imageValid && backdrop.imageBitmap,
+              "run %d: StartBackdrop returned before the first paint", run);
         WaitForPaint(window);
         CHECK(ClassOf(window) == "Q3IBackWnd" && WindowText(window) == "Title",
               "window class %s, title %s", ClassOf(window).c_str(), WindowText(window).c_str());
