@@ -58,6 +58,7 @@ in_process() {
 # Our walk, timed inside the process as well; and the bare listing of every directory once.
 walk_best=$(in_process)
 listings=$(in_process listings)
+lean=$(in_process lean-listings)
 ours=$(best_of wine 'C:\bench_drive_search.exe' T)
 peer=$(best_of wine cmd /c dir /s /b 'T:\quake3.exe')
 floor=$(best_of find "$tree" -name quake3.exe)
@@ -68,6 +69,7 @@ echo "tree: $dirs directories, no quake3.exe; CPU $cpu; best of $rounds runs"
 printf '%-44s %8s ms %10s dirs/s\n' "SearchDriveForGame (inside the process)" "$walk_best" "$(rate "$walk_best")"
 printf '%-44s %8s ms %10s dirs/s\n' "bench_drive_search.exe (whole process)" "$ours" "$(rate "$ours")"
 printf '%-44s %8s ms %10s dirs/s\n' "one bare listing per directory (in process)" "$listings" "$(rate "$listings")"
+printf '%-44s %8s ms %10s dirs/s\n' "the same, no short names, large fetches" "$lean" "$(rate "$lean")"
 printf '%-44s %8s ms %10s dirs/s\n' "wine cmd /c dir /s /b T:\\quake3.exe" "$peer" "$(rate "$peer")"
 printf '%-44s %8s ms %10s dirs/s\n' "find (native floor)" "$floor" "$(rate "$floor")"
 awk -v o="$ours" -v p="$peer" -v w="$walk_best" -v l="$listings" 'BEGIN {
