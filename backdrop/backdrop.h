@@ -40,7 +40,7 @@ struct Backdrop {
     HINSTANCE instance;
     HANDLE thread;
     // Set by the backdrop thread once its window is shown and painted, or once it gives up
-    // without one; made and closed by StartBackdrop.
+    // without one; made by StartBackdrop, closed by CloseBackdrop.
     HANDLE up;
     DWORD threadId;
     BackdropPaintCallback paintCallback;
