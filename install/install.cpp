@@ -24,8 +24,9 @@ static const char *TableText(UINT number)
     return text ? text : "";
 }
 
-// A temporary name in baseq3 that the game does not load: only *.pk3 files are packs.
-static const char kPackTemp[] = "baseq3\\PakZV-install.tmp";
+// A temporary name in baseq3 that the game does not load (only *.pk3 files are packs), and
+// shorter than every slot's name: a pack that fits a slot's path fits here first.
+static const char kPackTemp[] = "baseq3\\PakZV.tmp";
 static void TellNotInstalled(HWND owner, const char *source)
 {
     MessageBoxA(owner, source, "File could not be installed.", MB_ICONWARNING);

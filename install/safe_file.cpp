@@ -3,24 +3,24 @@
 // out removes the temporary file, and a rename is all or nothing.
 #include "safe_file.h"
 
+#include "../common/text.h"
+
 #include <windows.h>
 #include <stdlib.h>
 #include <string.h>
 
-// Beside the file while its new contents are written: a name the game does not load.
-static const char kTempSuffix[] = ".new";
-
-// path + ".new" as a new heap string, or null when memory runs out.
+// The temporary name beside a file: the same name with its last character turned into '~',
+// which the game never loads. It is exactly as long as the name itself, so a file whose name
+// fits the path limit can always be written under it. Our names end in ASCII letters, and the
+// name itself is never chosen. A new heap string, or null when memory runs out.
 static char *TemporaryName(const char *path)
 {
     size_t length = strlen(path);
-    char *temp = (char *)malloc(length + sizeof kTempSuffix);
-    if (temp) {
-        memcpy(temp, path, length);
-        memcpy(temp + length, kTempSuffix, sizeof kTempSuffix);
-    } else {
-        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-    }
+    char *temp = length > 0 ? DupString(path) : NULL;
+    if (temp)
+        temp[length - 1] = temp[length - 1] == '~' ? '-' : '~';
+    else
+        SetLastError(length > 0 ? ERROR_NOT_ENOUGH_MEMORY : ERROR_INVALID_NAME);
     return temp;
 }
 

@@ -11,11 +11,11 @@ bool CopyToTemporary(const char *source, const char *temp);
 // Renames temp onto target, replacing an older target when replace is true and failing when
 // target exists otherwise. Temp is left for the caller on failure.
 bool MoveTemporary(const char *temp, const char *target, bool replace);
-// Replaces target with a complete copy of source, made as target + ".new" first, so that a
-// failed copy keeps the older target whole.
+// Replaces target with a complete copy of source, made first under a temporary name of the
+// same length beside it ("ZV-001.tx~"), so that a failed copy keeps the older target whole.
 bool CopyOver(const char *source, const char *target);
-// Replaces the file's contents with data, written as path + ".new" first. A read-only file is
-// left as it is: its owner did not want it changed.
+// Replaces the file's contents with data, written under the same temporary name first. A
+// read-only file is left as it is: its owner did not want it changed.
 bool ReplaceFileContents(const char *path, const char *data, size_t length);
 
 #endif

@@ -5,7 +5,9 @@
 #include "fixture.h"
 #include "common/table_string.h"
 #include "install/install.h"
+#include "install/safe_file.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -133,6 +135,34 @@ static void TestSourceMissing()
     }
 }
 
+// A game directory as long as a slot's path allows: every file is written under a temporary
+// name no longer than its own, so all of them install; and a file whose path is the longest
+// the platform takes is still copied and rewritten in place.
+static void TestLongGameDir()
+{
+    std::string game = CurrentDir() + "\\Long";
+    while (game.size() < 240)
+        game += "\\" + std::string(std::min<size_t>(60, 240 - game.size() - 1), 'd');
+    if (!CHECK(game.size() == 240 && MakeGameDir(game, kWithBaseq3), "cannot make %s",
+               game.c_str()))
+        return;
+    DeleteUninstallEntry();
+    CHECK(Install(__LINE__, game, {}), "the installation gave false");
+    CHECK(SameFile(s_sources[0], game + "\\ZV-001.txt"), "the licence was not copied");
+    CHECK(SameFile(s_sources[1], game + "\\zvuninst.exe"), "the uninstaller was not copied");
+    CHECK(SameFile(s_sources[2], game + "\\baseq3\\PakZV01.pk3"), "the pack is not in slot 01");
+    CHECK(NonBlankLines(LogPath(game)) ==
+              OneInstallationLog(game, {"ZV-001.txt", "baseq3\\PakZV01.pk3"}),
+          "the log is not the seven lines");
+    std::string longest = game + "\\" + std::string(259 - game.size() - 1, 'f');
+    CHECK(CopyOver(s_sources[0].c_str(), longest.c_str()) && SameFile(s_sources[0], longest),
+          "a file at the longest path was not copied: %lu", GetLastError());
+    std::string after;
+    CHECK(ReplaceFileContents(longest.c_str(), "new", 3) && ReadWhole(longest, &after) &&
+              after == "new",
+          "a file at the longest path was not rewritten: %lu", GetLastError());
+}
+
 int main()
 {
     g_hInstance = GetModuleHandleA(NULL);
@@ -143,6 +173,7 @@ int main()
     TestInstallTwice();
     TestRelativeGameDir();
     TestSourceMissing();
+    TestLongGameDir();
     StopOwnerWindow();
     CHECK(DeleteUninstallEntry(), "the uninstall key was left behind");
     return CheckDone();

@@ -148,7 +148,7 @@ static void TestAppendPlaces()
         CHECK_TEXT(after, c.after);
     }
     CHECK(!LogAppendFailed(), "an append failed");
-    CHECK(!FileExists(dir + "\\ZVFiles.log.new"), "the temporary log was left behind");
+    CHECK(!FileExists(dir + "\\ZVFiles.lo~"), "the temporary log was left behind");
 }
 
 // A log that cannot be replaced keeps every byte, and the failure is known: read-only, held
@@ -194,7 +194,8 @@ static void TestUnwritableLogs()
         else
             CHECK(ReadWhole(log, &after) && after == earlier, "kind %d: the log changed: %s", kind,
                   after.c_str());
-        CHECK(!FileExists(log + ".new"), "kind %d: the temporary log was left behind", kind);
+        CHECK(!FileExists(dir + "\\ZVFiles.lo~"), "kind %d: the temporary log was left behind",
+              kind);
     }
     DeleteFileA(log.c_str());
     CHECK(ReadWhole(other, &after) && after == earlier, "the linked file changed");
