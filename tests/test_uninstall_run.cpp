@@ -263,21 +263,43 @@ static void TestAnswerNo()
     DeleteUninstallEntry();
 }
 
-// The entry is removed only by the uninstaller it names: quoted as the installer writes it,
-// it is ours; naming another copy, such as the installed one seen from the release folder, it
-// stays and the box says why.
+// The entry is removed only by the uninstaller it names, however the path is spelt: quoted as
+// the installer writes it, with "." and doubled separators as a typed game directory keeps
+// them, or in short names. Naming another copy, such as the installed one seen from the
+// release folder, or a path too long to be any, it stays and the box says why.
 static void TestEntryOwner()
 {
-    for (int ours = 0; ours <= 1; ours++) {
-        std::string dir = Prepare(ours ? "QuotedEntry" : "OtherEntry");
-        std::string other = "C:\\Games\\Quake3\\zvuninst.exe";
-        WriteUninstallEntry(ours ? "\"" + dir + "\\zvuninst.exe\"" : other);
+    enum Spelling { kOther, kQuoted, kDotted, kShort, kTooLong };
+    static const struct {
+        Spelling spelling;
+        bool ours;
+        const char *folder;
+    } cases[] = {
+        {kOther, false, "OtherEntry"},     {kQuoted, true, "QuotedEntry"},
+        {kDotted, true, "DottedEntry"},    {kShort, true, "ShortNamedEntry"},
+        {kTooLong, false, "TooLongEntry"},
+    };
+    for (const auto &c : cases) {
+        std::string dir = Prepare(c.folder);
+        char shortDir[MAX_PATH] = "";
+        GetShortPathNameA(dir.c_str(), shortDir, sizeof shortDir);
+        std::string entry = c.spelling == kOther    ? "C:\\Games\\Quake3\\zvuninst.exe"
+                            : c.spelling == kQuoted ? "\"" + dir + "\\zvuninst.exe\""
+                            : c.spelling == kDotted ? dir + "\\.\\\\zvuninst.exe"
+                            : c.spelling == kShort  ? std::string(shortDir) + "\\zvuninst.exe"
+                                                    : "C:\\" + std::string(400, 'x');
+        if (c.spelling == kShort)
+            CHECK(_stricmp(shortDir, dir.c_str()) != 0, "%s has no short name", dir.c_str());
+        WriteUninstallEntry(entry);
         UninstallRun run = RunUninstaller(dir, IDYES);
         CheckRan(run, dir);
-        CHECK(UninstallEntryExists() == !ours, "entry %d: kept %d", ours, UninstallEntryExists());
-        if (!ours)
-            CHECK(Has(run.report.text, "it belongs to the uninstaller " + other),
-                  "final box reads \"%s\"", run.report.text.c_str());
+        CHECK(UninstallEntryExists() == !c.ours, "%s: kept %d", c.folder, UninstallEntryExists());
+        if (c.spelling == kOther || c.spelling == kTooLong)
+            CHECK(Has(run.report.text,
+                      "it belongs to the uninstaller " +
+                          (c.spelling == kOther ? entry
+                                                : "(a path too long to be this uninstaller's)")),
+                  "%s: final box reads \"%s\"", c.folder, run.report.text.c_str());
         DeleteUninstallEntry();
     }
 }

@@ -174,24 +174,26 @@ static void UninstallKey(char *key, size_t size)
     FormatText(key, size, "%s\\%s", kUninstallParentKey, kUninstallSubkey);
 }
 
-// The path the uninstall entry runs, without the quotes the installer puts around it; false
-// when there is no entry or no such value.
-static bool ReadUninstallString(char *path, DWORD size)
+// The path the uninstall entry runs, without the quotes the installer puts around it:
+// ERROR_SUCCESS; ERROR_MORE_DATA, with a placeholder for the report, when it is too long to be
+// any path; otherwise the entry or a text value is missing.
+static LONG ReadUninstallString(char *path, DWORD size)
 {
     char keyPath[128];
     UninstallKey(keyPath, sizeof keyPath);
     HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_QUERY_VALUE, &key) != 0)
-        return false;
+    LONG result = RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_QUERY_VALUE, &key);
+    if (result != ERROR_SUCCESS)
+        return result;
     DWORD type = 0, bytes = size - 1;
-    LONG result = RegQueryValueExA(key, "UninstallString", NULL, &type, (BYTE *)path, &bytes);
+    result = RegQueryValueExA(key, "UninstallString", NULL, &type, (BYTE *)path, &bytes);
     RegCloseKey(key);
     if (result == ERROR_MORE_DATA) {
         FormatText(path, size, "%s", "(a path too long to be this uninstaller's)");
-        return true;
+        return result;
     }
     if (result != ERROR_SUCCESS || type != REG_SZ)
-        return false;
+        return ERROR_INVALID_DATA;
     path[bytes < size ? bytes : size - 1] = 0;
     if (path[0] == '"') {
         char *end = strchr(path + 1, '"');
@@ -199,26 +201,45 @@ static bool ReadUninstallString(char *path, DWORD size)
             *end = 0;
         memmove(path, path + 1, strlen(path + 1) + 1);
     }
-    return true;
+    return ERROR_SUCCESS;
+}
+
+// The path spelt one way only: full, without "." or doubled separators, and with its
+// directory's long names. Only the directory is looked up, since our own file is already gone
+// when the entry is judged. Falls back to the path as given.
+static void CanonicalPath(const char *path, char *out, DWORD size)
+{
+    char full[MAX_PATH], dir[MAX_PATH];
+    char *name = NULL;
+    DWORD n = GetFullPathNameA(path, sizeof full, full, &name);
+    if (n == 0 || n >= sizeof full || !name || name - full < 3) {
+        FormatText(out, size, "%s", path);
+        return;
+    }
+    // "X:\" keeps its separator; any longer directory loses the one before the name.
+    size_t dirLength = (size_t)(name - full) > 3 ? (size_t)(name - full) - 1 : 3;
+    FormatText(dir, sizeof dir, "%.*s", (int)dirLength, full);
+    char longDir[MAX_PATH];
+    n = GetLongPathNameA(dir, longDir, sizeof longDir);
+    const char *base = n == 0 || n >= sizeof longDir ? dir : longDir;
+    FormatText(out, size, "%s%s%s", base, dirLength == 3 ? "" : "\\", name);
 }
 
 // An uninstaller started from anywhere else, such as the unpacked release folder, must not
 // take away the entry of the installed copy: the entry is left alone when it names another
-// uninstaller by its full path. A relative path cannot be told apart, so it counts as ours.
+// uninstaller by its full path, or a path too long to be ours. A relative path cannot be told
+// apart, so it counts as ours.
 static bool EntryNamesOtherUninstaller(const char *self, char *other, DWORD otherSize)
 {
-    if (!ReadUninstallString(other, otherSize))
+    LONG read = ReadUninstallString(other, otherSize);
+    if (read == ERROR_MORE_DATA)
+        return true;
+    if (read != ERROR_SUCCESS || !IsAbsolutePath(other))
         return false;
-    if (!IsAbsolutePath(other))
-        return false;
-    char ownLong[MAX_PATH], otherLong[MAX_PATH];
-    DWORD n = GetLongPathNameA(self, ownLong, sizeof ownLong);
-    if (n == 0 || n >= sizeof ownLong)
-        FormatText(ownLong, sizeof ownLong, "%s", self);
-    n = GetLongPathNameA(other, otherLong, sizeof otherLong);
-    if (n == 0 || n >= sizeof otherLong)
-        FormatText(otherLong, sizeof otherLong, "%s", other);
-    return lstrcmpiA(ownLong, otherLong) != 0;
+    char ownPath[MAX_PATH], otherPath[MAX_PATH];
+    CanonicalPath(self, ownPath, sizeof ownPath);
+    CanonicalPath(other, otherPath, sizeof otherPath);
+    return lstrcmpiA(ownPath, otherPath) != 0;
 }
 
 static void RemoveRegistryEntry(const char *self, Report *report)
