@@ -48,7 +48,8 @@ static int HexDigit(char c)
 
 bool ParseCopyCommand(const char *arguments, unsigned long *handle, char *dir, size_t size)
 {
-    if (!IsCopyCommand(arguments))
+    // The switch alone ends the line: nothing follows it to read.
+    if (!IsCopyCommand(arguments) || arguments[sizeof kCopySwitch - 1] == 0)
         return false;
     const char *at = arguments + sizeof kCopySwitch; // past the switch and one blank
     unsigned long value = 0;

@@ -38,8 +38,13 @@ bool ReplaceOwnLog(const OwnDirectory *dir, const TextBuffer *text, DWORD *error
         return false;
     }
     DWORD written = 0;
-    bool ok = WriteFile(file, text->data, (DWORD)text->length, &written, NULL) &&
-              written == text->length && FlushFileBuffers(file);
+    bool ok = WriteFile(file, text->data, (DWORD)text->length, &written, NULL) != 0;
+    // A write cut short without an error has met a full disk.
+    if (ok && written != text->length) {
+        ok = false;
+        SetLastError(ERROR_DISK_FULL);
+    }
+    ok = ok && FlushFileBuffers(file);
     if (!ok) {
         *error = GetLastError();
         DWORD ignored;

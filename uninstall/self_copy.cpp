@@ -110,8 +110,10 @@ bool WaitForOriginal(unsigned long value)
     HMODULE kernel = GetModuleHandleA("kernel32.dll");
     GetProcessIdFn processId =
         kernel ? (GetProcessIdFn)(void (*)())GetProcAddress(kernel, "GetProcessId") : NULL;
-    if (processId && processId(original) == GetCurrentProcessId())
+    if (processId && processId(original) == GetCurrentProcessId()) {
+        CloseHandle(original);
         return false;
+    }
     // A time-out goes on: the installed uninstaller's file then stays, and the box says so.
     bool ok = WaitForSingleObject(original, kOriginalWaitMs) != WAIT_FAILED;
     CloseHandle(original);
