@@ -1,13 +1,30 @@
 // Paths as text: every consumer joins a name to a directory with exactly one backslash.
 #include "path.h"
 
+#include <windows.h>
 #include <stdlib.h>
 #include <string.h>
+
+size_t CharLength(const char *text, unsigned codePage)
+{
+    return IsDBCSLeadByteEx(codePage, (BYTE)text[0]) && text[1] ? 2 : 1;
+}
+
+// Walked from the start: in a double-byte code page only the start tells a trail byte from a
+// character.
+const char *LastSeparator(const char *path, unsigned codePage)
+{
+    const char *last = NULL;
+    for (; *path; path += CharLength(path, codePage))
+        if (*path == '\\')
+            last = path;
+    return last;
+}
 
 char *JoinPath(const char *dir, const char *name)
 {
     size_t dirLength = strlen(dir);
-    bool needSeparator = dirLength == 0 || dir[dirLength - 1] != '\\';
+    bool needSeparator = dirLength == 0 || LastSeparator(dir, CP_ACP) != dir + dirLength - 1;
     size_t nameLength = strlen(name);
     char *path = (char *)malloc(dirLength + (needSeparator ? 1 : 0) + nameLength + 1);
     if (!path)

@@ -2,6 +2,8 @@
 // filled the buffer would name some other directory.
 #include "program_dir.h"
 
+#include "path.h"
+
 #include <windows.h>
 #include <stdlib.h>
 #include <string.h>
@@ -10,7 +12,7 @@ char *SourceDirectory(const char *modulePath, size_t length, size_t bufferSize)
 {
     if (length == 0 || length >= bufferSize)
         return NULL;
-    const char *lastSeparator = strrchr(modulePath, '\\');
+    const char *lastSeparator = LastSeparator(modulePath, CP_ACP);
     if (!lastSeparator)
         return NULL;
     size_t dirLength = (size_t)(lastSeparator - modulePath);

@@ -2,6 +2,7 @@
 // file. The file itself is not tested here; Install tests the directory.
 #include "browse.h"
 
+#include "../common/path.h"
 #include "../common/table_string.h"
 
 #include <commdlg.h>
@@ -33,7 +34,7 @@ static OpenFileNameProc LoadOpenFileDialog()
 // A new heap string: the characters of path before its last backslash.
 static char *DirectoryOf(const char *path)
 {
-    const char *backslash = strrchr(path, '\\');
+    const char *backslash = LastSeparator(path, CP_ACP);
     size_t length = backslash ? (size_t)(backslash - path) : strlen(path);
     char *directory = (char *)malloc(length + 1);
     if (directory) {

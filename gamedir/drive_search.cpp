@@ -5,6 +5,7 @@
 #include "drive_search.h"
 
 #include "game_dir.h"
+#include "../common/path.h"
 #include "../common/system_error.h"
 #include "../common/text.h"
 
@@ -21,7 +22,7 @@ static const char kLinkEntry = 'l';
 static const char *SeparatorAfter(const char *path)
 {
     size_t length = strlen(path);
-    return length > 0 && path[length - 1] == '\\' ? "" : "\\";
+    return length > 0 && LastSeparator(path, CP_ACP) == path + length - 1 ? "" : "\\";
 }
 
 static void ReportSearchError(HWND owner, DWORD error)

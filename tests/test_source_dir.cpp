@@ -1,7 +1,9 @@
-// The program's own directory from the module path that GetModuleFileNameA gives back, and the
-// DLL search limited to the system directory.
+// The program's own directory from the module path that GetModuleFileNameA gives back, paths
+// read by character in double-byte code pages, and the DLL search limited to the system
+// directory.
 #include "check.h"
 #include "common/dll_search.h"
+#include "common/path.h"
 #include "common/program_dir.h"
 
 #include <windows.h>
@@ -38,6 +40,46 @@ static void TestSourceDirectories()
     }
 }
 
+// 0x83 0x5C is one Japanese character whose second byte is the backslash's: it neither ends a
+// directory nor separates one from a name. Joining goes by the same rule in the ANSI code
+// page, which here is a Western one.
+static void TestSeparators()
+{
+    static const unsigned kWestern = 1252, kJapanese = 932;
+    static const struct {
+        const char *path;
+        unsigned codePage;
+        int last; // offset of the last separator, -1 for none
+    } cases[] = {
+        {"C:\\Games\\Quake3", kWestern, 8},
+        {"C:\\Games\\", kWestern, 8},
+        {"Quake3", kWestern, -1},
+        {"", kWestern, -1},
+        {"C:\\\x83\\", kWestern, 4},
+        {"C:\\\x83\\", kJapanese, 2},
+        {"C:\\\x83\\ZVSetup.exe", kJapanese, 2},
+        {"C:\\\x83\\\\ZVSetup.exe", kJapanese, 5},
+        {"\x83", kJapanese, -1}, // a lead byte cut off at the end
+    };
+    for (const auto &c : cases) {
+        const char *last = LastSeparator(c.path, c.codePage);
+        int at = last ? (int)(last - c.path) : -1;
+        CHECK(at == c.last, "\"%s\" in %u: last separator at %d, expected %d", c.path, c.codePage,
+              at, c.last);
+    }
+    static const char *const joins[][3] = {
+        {"C:\\Games", "quake3.exe", "C:\\Games\\quake3.exe"},
+        {"C:\\", "quake3.exe", "C:\\quake3.exe"},
+        {"", "quake3.exe", "\\quake3.exe"},
+    };
+    for (const auto &j : joins) {
+        char *joined = JoinPath(j[0], j[1]);
+        CHECK(joined && strcmp(joined, j[2]) == 0, "\"%s\" + \"%s\" gave \"%s\"", j[0], j[1],
+              joined ? joined : "(null)");
+        free(joined);
+    }
+}
+
 // A DLL beside the program is found until the search is restricted, and never after.
 static void TestDllSearch()
 {
@@ -59,6 +101,7 @@ static void TestDllSearch()
 int main()
 {
     TestSourceDirectories();
+    TestSeparators();
     TestDllSearch();
     return CheckDone();
 }

@@ -4,16 +4,11 @@
 #include "package_path.h"
 
 #include "../common/pack_slot.h"
+#include "../common/path.h"
 #include "../common/text.h"
 
 #include <windows.h>
 #include <string.h>
-
-// Bytes the character at text takes: 2 for a lead byte followed by its trail byte.
-static size_t CharLength(const char *text, unsigned codePage)
-{
-    return IsDBCSLeadByteEx(codePage, (BYTE)text[0]) && text[1] ? 2 : 1;
-}
 
 // The first separator at or after text, or its end.
 static const char *NextSeparator(const char *text, unsigned codePage)
