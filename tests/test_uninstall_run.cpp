@@ -36,10 +36,13 @@ static size_t Count(const std::string &text, const std::string &part)
     return n;
 }
 
-static void CheckRan(const UninstallRun &run, const std::string &dir)
+// wholeBox: the question fits the screen, so its icon can be told by its pixels; a path that
+// cannot wrap makes the box wider than the screen.
+static void CheckRan(const UninstallRun &run, const std::string &dir, bool wholeBox = true)
 {
     CHECK(run.asked, "no question from the uninstaller");
-    CHECK(run.question.buttons == MB_YESNO && run.question.icon == MB_ICONQUESTION,
+    CHECK(run.question.buttons == MB_YESNO &&
+              (run.question.icon == MB_ICONQUESTION || (!wholeBox && run.question.icon == ~0u)),
           "question has buttons %u, icon %u", run.question.buttons, run.question.icon);
     CHECK(Has(run.question.text, dir) && Has(run.question.text, kPackageName),
           "question reads \"%s\"", run.question.text.c_str());
@@ -525,6 +528,48 @@ static void TestUnreadableLog()
     }
 }
 
+// A log that still lists another package is rewritten, not removed. Read-only, it stays byte
+// for byte once the files are gone, and so do the uninstaller and its entry, for the reason
+// that holds. In a directory as long as the log's path allows, it is rewritten like any other.
+static void TestLogRewrite()
+{
+    for (int readOnly = 1; readOnly >= 0; readOnly--) {
+        std::string dir =
+            readOnly ? "D:\\ReadOnlyLog\\Quake3" : "D:\\" + std::string(235, 'L') + "\\Quake3";
+        CHECK(MakeGameDir(dir, kWithBaseq3) &&
+                  CopyFileA(kUninstallerFile, (dir + "\\zvuninst.exe").c_str(), FALSE) &&
+                  WriteUninstallEntry(dir + "\\zvuninst.exe") &&
+                  WriteBytes(dir + "\\ZV-001.txt", "licence"),
+              "cannot make %s", dir.c_str());
+        std::string log = dir + "\\ZVFiles.log";
+        LogPackage(log, "ZV-002 Runner for Quake3");
+        LogPackage(log, kPackageName);
+        LogFile(log, kPackageName, dir + "\\ZV-001.txt");
+        WritePrivateProfileStringA(NULL, NULL, NULL, log.c_str());
+        if (readOnly)
+            SetFileAttributesA(log.c_str(), FILE_ATTRIBUTE_READONLY);
+        std::string before = ReadBytes(log);
+        UninstallRun run = RunUninstaller(dir, IDYES);
+        CheckRan(run, dir, readOnly != 0);
+        SetFileAttributesA(log.c_str(), FILE_ATTRIBUTE_NORMAL);
+        std::string after = ReadBytes(log);
+        CHECK(!FileExists(dir + "\\ZV-001.txt"), "read-only %d: the licence is still there",
+              readOnly);
+        CHECK((after == before) == (readOnly != 0) && Has(after, "ZV-002 Runner for Quake3"),
+              "read-only %d: the log reads \"%s\"", readOnly, after.c_str());
+        CHECK(FileExists(dir + "\\zvuninst.exe") == (readOnly != 0) &&
+                  UninstallEntryExists() == (readOnly != 0),
+              "read-only %d: the uninstaller or its entry is wrongly kept or gone", readOnly);
+        if (readOnly)
+            CHECK(
+                Has(run.report.text, dir + "\\zvuninst.exe: the install log could not be updated"),
+                "final box reads \"%s\"", run.report.text.c_str());
+        CHECK(!FileExists(dir + "\\ZVFiles.lo~"), "read-only %d: the temporary log is left",
+              readOnly);
+        DeleteUninstallEntry();
+    }
+}
+
 // A game in the root of drive G:, recorded as the installer records it there.
 static void TestDriveRoot()
 {
@@ -608,6 +653,7 @@ int main()
     TestLockedPack();
     TestLargeLog();
     TestUnreadableLog();
+    TestLogRewrite();
     TestDriveRoot();
     TestForgedCopy();
     return CheckDone();

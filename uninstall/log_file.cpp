@@ -3,8 +3,11 @@
 #include "log_file.h"
 
 #include "../common/names.h"
+#include "../common/path.h"
 #include "../common/read_file.h"
 #include "../common/text.h"
+
+#include <string.h>
 
 FileCheck ReadOwnLog(const OwnDirectory *dir, char **text, size_t *length, DWORD *error)
 {
@@ -20,16 +23,33 @@ FileCheck ReadOwnLog(const OwnDirectory *dir, char **text, size_t *length, DWORD
     return check;
 }
 
+// The log's own name with '~' for its last letter, as the installer writes it: no longer
+// than the log's name, so a log that fits the path limit can always be rewritten.
+static const char kLogTemporary[] = "ZVFiles.lo~";
+
 bool ReplaceOwnLog(const OwnDirectory *dir, const TextBuffer *text, DWORD *error)
 {
-    char name[64], temporary[MAX_PATH], log[MAX_PATH];
-    const char *separator = dir->path[lstrlenA(dir->path) - 1] == '\\' ? "" : "\\";
-    if (!FormatText(name, sizeof name, "ZVFiles.%lu.tmp", GetCurrentProcessId()) ||
-        !FormatText(temporary, sizeof temporary, "%s%s%s", dir->path, separator, name) ||
+    static_assert(sizeof kLogTemporary == sizeof kLogFile, "the same length as the log's name");
+    char temporary[MAX_PATH], log[MAX_PATH];
+    size_t dirLength = strlen(dir->path);
+    const char *separator =
+        dirLength && LastSeparator(dir->path, CP_ACP) == dir->path + dirLength - 1 ? "" : "\\";
+    if (!FormatText(temporary, sizeof temporary, "%s%s%s", dir->path, separator, kLogTemporary) ||
         !FormatText(log, sizeof log, "%s%s%s", dir->path, separator, kLogFile)) {
         *error = ERROR_FILENAME_EXCED_RANGE;
         return false;
     }
+    // A read-only log is left as it is, as the installer leaves it: its owner did not want it
+    // changed, and Windows would refuse the rename over it in the end.
+    DWORD attributes = GetFileAttributesA(log);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+        *error = ERROR_ACCESS_DENIED;
+        return false;
+    }
+    const char *name = kLogTemporary;
+    // What a killed run left goes first, through its checked handle like any file of ours.
+    DWORD ignored;
+    RemoveOwnFile(dir, name, &ignored);
     HANDLE file;
     FileCheck check = CreateOwnFile(dir, name, GENERIC_WRITE, &file, error);
     if (check != FILE_CHECKED) {
@@ -47,7 +67,6 @@ bool ReplaceOwnLog(const OwnDirectory *dir, const TextBuffer *text, DWORD *error
     ok = ok && FlushFileBuffers(file);
     if (!ok) {
         *error = GetLastError();
-        DWORD ignored;
         RemoveOnClose(file, &ignored);
     }
     if (!CloseHandle(file) && ok) {
@@ -59,7 +78,6 @@ bool ReplaceOwnLog(const OwnDirectory *dir, const TextBuffer *text, DWORD *error
     if (MoveFileExA(temporary, log, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return true;
     *error = GetLastError();
-    DWORD ignored;
     RemoveOwnFile(dir, name, &ignored);
     return false;
 }

@@ -280,8 +280,9 @@ static void RemoveUninstaller(const OwnDirectory *own, Report *report)
 
 // The log's part of a listed package: its files and its entries. True when nothing of it
 // stays.
+// True when the package is gone from disk and log; otherwise why the rest stays.
 static bool RemoveListed(const OwnDirectory *own, const char *log, size_t length,
-                         const PackageFiles *found, Report *report)
+                         const PackageFiles *found, Report *report, const char **why)
 {
     Kept kept;
     kept.count = 0;
@@ -290,6 +291,8 @@ static bool RemoveListed(const OwnDirectory *own, const char *log, size_t length
     if (!removed)
         ReportError(report, "the package's files", ERROR_NOT_ENOUGH_MEMORY);
     bool gone = edited && kept.count == 0;
+    *why = kept.count || !removed ? "files of the package remain"
+                                  : "the install log could not be updated";
     if (kept.count) {
         ReportNote(report, "Some files of the package could not be removed. ZVFiles.log still "
                            "lists them, and the uninstaller and its entry in the list of "
@@ -321,6 +324,7 @@ void RemovePackage(const char *dir, Report *report)
     DWORD error = 0;
     char *log = NULL;
     size_t length = 0;
+    const char *why = NULL;
     PackageFiles found = {false, NULL, 0};
     FileCheck check = FILE_FAILED;
     if (!self || !logPath) {
@@ -362,11 +366,11 @@ void RemovePackage(const char *dir, Report *report)
     if (!own.checkable)
         ReportNote(report, "This version of Windows cannot confirm where a file lies, so no "
                            "file was removed.");
-    if (RemoveListed(&own, log, length, &found, report)) {
+    if (RemoveListed(&own, log, length, &found, report, &why)) {
         RemoveUninstaller(&own, report);
         RemoveRegistryEntry(self, report);
     } else {
-        KeepTheRest(dir, report, "files of the package remain");
+        KeepTheRest(dir, report, why);
     }
 done:
     FreePackageFiles(&found);
