@@ -268,8 +268,9 @@ static void TestAnswerNo()
 
 // The entry is removed only by the uninstaller it names, however the path is spelt: quoted as
 // the installer writes it, with "." and doubled separators as a typed game directory keeps
-// them, or in short names. Naming another copy, such as the installed one seen from the
-// release folder, or a path too long to be any, it stays and the box says why.
+// them, or in short names, as is the log of a game directory typed in short names: its files
+// go too. Naming another copy, such as the installed one seen from the release folder, or a
+// path too long to be any, it stays and the box says why.
 static void TestEntryOwner()
 {
     enum Spelling { kOther, kQuoted, kDotted, kShort, kTooLong };
@@ -291,11 +292,24 @@ static void TestEntryOwner()
                             : c.spelling == kDotted ? dir + "\\.\\\\zvuninst.exe"
                             : c.spelling == kShort  ? std::string(shortDir) + "\\zvuninst.exe"
                                                     : "C:\\" + std::string(400, 'x');
-        if (c.spelling == kShort)
+        if (c.spelling == kShort) {
             CHECK(_stricmp(shortDir, dir.c_str()) != 0, "%s has no short name", dir.c_str());
+            std::string log = dir + "\\ZVFiles.log";
+            WriteBytes(dir + "\\ZV-001.txt", "licence");
+            WriteBytes(dir + "\\baseq3\\PakZV01.pk3", "PK pack");
+            LogPackage(log, kPackageName);
+            LogFile(log, kPackageName, std::string(shortDir) + "\\ZV-001.txt");
+            LogFile(log, kPackageName, std::string(shortDir) + "\\baseq3\\PakZV01.pk3");
+            WritePrivateProfileStringA(NULL, NULL, NULL, log.c_str());
+        }
         WriteUninstallEntry(entry);
         UninstallRun run = RunUninstaller(dir, IDYES);
         CheckRan(run, dir);
+        if (c.spelling == kShort)
+            for (const char *gone :
+                 {"\\ZV-001.txt", "\\baseq3\\PakZV01.pk3", "\\ZVFiles.log", "\\zvuninst.exe"})
+                CHECK(!FileExists(dir + gone), "short names: %s is still there: %s", gone,
+                      run.report.text.c_str());
         CHECK(UninstallEntryExists() == !c.ours, "%s: kept %d", c.folder, UninstallEntryExists());
         if (c.spelling == kOther || c.spelling == kTooLong)
             CHECK(Has(run.report.text,

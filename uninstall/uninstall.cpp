@@ -68,8 +68,30 @@ static void FreeKept(Kept *kept)
     kept->count = 0;
 }
 
-// The package file a recorded value names, by its text alone: the directory as the uninstaller
-// was started from it, or the same with short names spelled out.
+// A recorded path on a local drive written in short names, as a game directory typed that way
+// is recorded, gets its directory spelled out the long way in place; false for anything else.
+// Only such a path is looked up: a network path is never touched on a log's word. Kept out of
+// line, so that its buffers never add to the caller's frame.
+static __attribute__((noinline)) bool SpellOutShortNames(char *text, size_t size)
+{
+    bool local = ((text[0] >= 'A' && text[0] <= 'Z') || (text[0] >= 'a' && text[0] <= 'z')) &&
+                 text[1] == ':' && text[2] == '\\';
+    const char *separator = local && strchr(text, '~') ? LastSeparator(text, CP_ACP) : NULL;
+    if (!separator || separator - text < 3 || separator - text >= MAX_PATH)
+        return false;
+    char dir[MAX_PATH], longDir[MAX_PATH];
+    FormatText(dir, sizeof dir, "%.*s", (int)(separator - text), text);
+    DWORD n = GetLongPathNameA(dir, longDir, sizeof longDir);
+    size_t rest = strlen(separator);
+    if (n == 0 || n >= sizeof longDir || n + rest >= size)
+        return false;
+    memmove(text + n, separator, rest + 1);
+    memcpy(text, longDir, n);
+    return true;
+}
+
+// The package file a recorded value names, by its text: the directory as the uninstaller was
+// started from it, or the same with short names spelled out, on either side.
 static int FileOfValue(const char *dir, const char *longDir, const LogValue &value, char *text,
                        size_t size)
 {
@@ -79,7 +101,16 @@ static int FileOfValue(const char *dir, const char *longDir, const LogValue &val
     if (length < value.length)
         return -1;
     int file = PackageFileOf(dir, text, CP_ACP);
-    return file >= 0 ? file : PackageFileOf(longDir, text, CP_ACP);
+    if (file < 0)
+        file = PackageFileOf(longDir, text, CP_ACP);
+    if (file < 0 && SpellOutShortNames(text, size)) {
+        file = PackageFileOf(longDir, text, CP_ACP);
+        if (file < 0) { // the report names the value as the log has it
+            memcpy(text, value.text, length);
+            text[length] = 0;
+        }
+    }
+    return file;
 }
 
 // Removes each package file the log records, once, in the order first recorded. Only the
