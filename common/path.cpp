@@ -21,10 +21,16 @@ const char *LastSeparator(const char *path, unsigned codePage)
     return last;
 }
 
+bool EndsWithSeparator(const char *path)
+{
+    size_t length = strlen(path);
+    return length > 0 && LastSeparator(path, CP_ACP) == path + length - 1;
+}
+
 char *JoinPath(const char *dir, const char *name)
 {
     size_t dirLength = strlen(dir);
-    bool needSeparator = dirLength == 0 || LastSeparator(dir, CP_ACP) != dir + dirLength - 1;
+    bool needSeparator = !EndsWithSeparator(dir);
     size_t nameLength = strlen(name);
     char *path = (char *)malloc(dirLength + (needSeparator ? 1 : 0) + nameLength + 1);
     if (!path)

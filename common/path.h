@@ -9,6 +9,8 @@
 size_t CharLength(const char *text, unsigned codePage);
 // The last backslash in path that is a character of its own, or null.
 const char *LastSeparator(const char *path, unsigned codePage);
+// True when the path's last character is a backslash, read in the ANSI code page.
+bool EndsWithSeparator(const char *path);
 // A new heap string: dir, one backslash unless dir already ends with one, then name.
 char *JoinPath(const char *dir, const char *name);
 // True for "X:\..." and "\\server\...": paths that do not depend on a current directory.

@@ -21,8 +21,7 @@ static const char kLinkEntry = 'l';
 
 static const char *SeparatorAfter(const char *path)
 {
-    size_t length = strlen(path);
-    return length > 0 && LastSeparator(path, CP_ACP) == path + length - 1 ? "" : "\\";
+    return EndsWithSeparator(path) ? "" : "\\";
 }
 
 static void ReportSearchError(HWND owner, DWORD error)

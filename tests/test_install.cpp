@@ -51,6 +51,21 @@ static std::string Value(const std::string &dir, const char *section, const char
     return value;
 }
 
+// What a first installation leaves: the three files in place and the log's seven lines.
+static void CheckFirstInstallation(int line, const std::string &game)
+{
+    CheckAt(__FILE__, line, SameFile(s_sources[0], game + "\\ZV-001.txt"), "licence",
+            "the licence was not copied");
+    CheckAt(__FILE__, line, SameFile(s_sources[1], game + "\\zvuninst.exe"), "uninstaller",
+            "the uninstaller was not copied");
+    CheckAt(__FILE__, line, SameFile(s_sources[2], game + "\\baseq3\\PakZV01.pk3"), "pack",
+            "the pack is not in slot 01");
+    CheckAt(__FILE__, line,
+            NonBlankLines(LogPath(game)) ==
+                OneInstallationLog(game, {"ZV-001.txt", "baseq3\\PakZV01.pk3"}),
+            "log", "the log is not the seven lines");
+}
+
 // A first installation into an empty game directory, then a second one answered Yes: the
 // package is listed twice, the licence logged again and the pack placed in slot 02.
 static void TestInstallTwice()
@@ -59,12 +74,7 @@ static void TestInstallTwice()
     MakeGameDir(game, kWithBaseq3);
     DeleteUninstallEntry();
     CHECK(Install(__LINE__, game, {}), "the first installation gave false");
-    CHECK(SameFile(s_sources[0], game + "\\ZV-001.txt"), "the licence was not copied");
-    CHECK(SameFile(s_sources[1], game + "\\zvuninst.exe"), "the uninstaller was not copied");
-    CHECK(SameFile(s_sources[2], game + "\\baseq3\\PakZV01.pk3"), "the pack is not in slot 01");
-    CHECK(NonBlankLines(LogPath(game)) ==
-              OneInstallationLog(game, {"ZV-001.txt", "baseq3\\PakZV01.pk3"}),
-          "the log is not the seven lines");
+    CheckFirstInstallation(__LINE__, game);
     DWORD type = 0;
     std::string command;
     CHECK(ReadUninstallValue("UninstallString", &type, &command) && type == REG_SZ,
@@ -148,12 +158,7 @@ static void TestLongGameDir()
         return;
     DeleteUninstallEntry();
     CHECK(Install(__LINE__, game, {}), "the installation gave false");
-    CHECK(SameFile(s_sources[0], game + "\\ZV-001.txt"), "the licence was not copied");
-    CHECK(SameFile(s_sources[1], game + "\\zvuninst.exe"), "the uninstaller was not copied");
-    CHECK(SameFile(s_sources[2], game + "\\baseq3\\PakZV01.pk3"), "the pack is not in slot 01");
-    CHECK(NonBlankLines(LogPath(game)) ==
-              OneInstallationLog(game, {"ZV-001.txt", "baseq3\\PakZV01.pk3"}),
-          "the log is not the seven lines");
+    CheckFirstInstallation(__LINE__, game);
     std::string longest = game + "\\" + std::string(259 - game.size() - 1, 'f');
     CHECK(CopyOver(s_sources[0].c_str(), longest.c_str()) && SameFile(s_sources[0], longest),
           "a file at the longest path was not copied: %lu", GetLastError());

@@ -7,8 +7,6 @@
 #include "../common/read_file.h"
 #include "../common/text.h"
 
-#include <string.h>
-
 FileCheck ReadOwnLog(const OwnDirectory *dir, char **text, size_t *length, DWORD *error)
 {
     *text = NULL;
@@ -31,9 +29,7 @@ bool ReplaceOwnLog(const OwnDirectory *dir, const TextBuffer *text, DWORD *error
 {
     static_assert(sizeof kLogTemporary == sizeof kLogFile, "the same length as the log's name");
     char temporary[MAX_PATH], log[MAX_PATH];
-    size_t dirLength = strlen(dir->path);
-    const char *separator =
-        dirLength && LastSeparator(dir->path, CP_ACP) == dir->path + dirLength - 1 ? "" : "\\";
+    const char *separator = EndsWithSeparator(dir->path) ? "" : "\\";
     if (!FormatText(temporary, sizeof temporary, "%s%s%s", dir->path, separator, kLogTemporary) ||
         !FormatText(log, sizeof log, "%s%s%s", dir->path, separator, kLogFile)) {
         *error = ERROR_FILENAME_EXCED_RANGE;
