@@ -1,13 +1,14 @@
 // Paths as text: every consumer joins a name to a directory with exactly one backslash.
 #include "path.h"
 
-#include <windows.h>
+#include "lead_byte.h"
+
 #include <stdlib.h>
 #include <string.h>
 
 size_t CharLength(const char *text, unsigned codePage)
 {
-    return IsDBCSLeadByteEx(codePage, (BYTE)text[0]) && text[1] ? 2 : 1;
+    return IsLeadByte(codePage, (unsigned char)text[0]) && text[1] ? 2 : 1;
 }
 
 // Walked from the start: in a double-byte code page only the start tells a trail byte from a
@@ -24,7 +25,7 @@ const char *LastSeparator(const char *path, unsigned codePage)
 bool EndsWithSeparator(const char *path)
 {
     size_t length = strlen(path);
-    return length > 0 && LastSeparator(path, CP_ACP) == path + length - 1;
+    return length > 0 && LastSeparator(path, kAnsiCodePage) == path + length - 1;
 }
 
 char *JoinPath(const char *dir, const char *name)

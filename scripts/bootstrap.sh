@@ -6,6 +6,8 @@ set -euo pipefail
 packages=(cmake make g++-mingw-w64-i686 wine wine32:i386 xvfb xauth fonts-wine
           x11-apps imagemagick python3 zip unzip clang-format
           openarena)
+# and whatever the caller names besides (scripts/fuzz.sh: clang and its fuzzer runtime).
+packages+=("$@")
 
 missing=()
 have_i386=$(dpkg --print-foreign-architectures | grep -qx i386 && echo yes || echo no)

@@ -7,8 +7,10 @@
 #include "../common/path.h"
 #include "../common/text.h"
 
-#include <windows.h>
 #include <string.h>
+
+// The system's path limit (MAX_PATH), which a game directory never exceeds.
+static const size_t kSystemPathLimit = 260;
 
 // The first separator at or after text, or its end.
 static const char *NextSeparator(const char *text, unsigned codePage)
@@ -111,7 +113,7 @@ static int FileOfName(const char *name)
 int PackageFileOf(const char *dir, const char *path, unsigned codePage)
 {
     // A recorded path may spell the directory the long way round (..\), past MAX_PATH.
-    char base[MAX_PATH], full[1024];
+    char base[kSystemPathLimit], full[1024];
     size_t dirLength = strlen(dir), pathLength = strlen(path);
     if (dirLength + 1 >= sizeof base || pathLength >= sizeof full)
         return -1;
