@@ -34,7 +34,8 @@ static bool IsBlank(char c)
 static Slice Written(const LogLine &line)
 {
     Slice value = line.value;
-    if (value.text > line.whole.text && (value.text[-1] == '"' || value.text[-1] == '\'')) {
+    size_t at = (size_t)(value.text - line.whole.text);
+    if (at > 0 && (line.whole.text[at - 1] == '"' || line.whole.text[at - 1] == '\'')) {
         value.text--;
         value.length += 2;
     }
