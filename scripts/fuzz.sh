@@ -5,8 +5,8 @@
 # time and prints the inputs it tried and the crashes it found.
 #   bash scripts/fuzz.sh [SECONDS] [TARGET...]    600 s for each target by default
 # A crash's input is kept in build/fuzz/crashes/TARGET/ and the run goes on for the rest of
-# its time, so a long run counts every crash it finds. New inputs go to build/fuzz/corpus,
-# never into the repository's corpus.
+# its time, so a long run counts every crash it finds (each ends one run of libFuzzer). New
+# inputs go to build/fuzz/corpus, never into the repository's corpus.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 source "$root/tests/checks.sh"
@@ -24,10 +24,10 @@ declare -A dict=([log_read]=log [log_edit]=log [package_path]=path [command_line
 for target in "${targets[@]}"; do
     corpus=$fuzz/corpus/$target
     crashes=$fuzz/crashes/$target
-    log=$fuzz/$target.log
     mkdir -p "$corpus" "$crashes"
-    rm -f "$crashes"/*
+    log=$(mktemp)
     inputs=0
+    found=0
     start=$SECONDS
     # A crash ends libFuzzer's run: start it again for the time left. An input that hangs for
     # 10 s counts as a crash too.
@@ -39,10 +39,12 @@ for target in "${targets[@]}"; do
         runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
         inputs=$((inputs + ${runs:-0}))
         [ "$rc" -eq 0 ] && break
-        grep -m 3 -E 'broken:|runtime error:|ERROR:' "$log" | sed "s|^|$target: |" || true
-        [ "$(ls "$crashes" | wc -l)" -lt 20 ] || break
+        found=$((found + 1))
+        grep -m 3 -E 'broken:|runtime error:|ERROR:|Test unit written' "$log" |
+            sed "s|^|$target: |" || true
+        [ "$found" -lt 20 ] || break
     done
-    found=$(ls "$crashes" | wc -l)
+    rm -f "$log"
     echo "$target: $inputs inputs tried in $((SECONDS - start)) s, $found crashes"
     if [ "$found" -eq 0 ] && [ "$inputs" -gt 0 ]; then
         ok "$target"
