@@ -629,3 +629,37 @@ DWORD WINAPI SearchErrorWatcher::Run(void *param)
     }
     return 0;
 }
+
+// The Linux path of a Windows path, through Wine's own conversion.
+std::string UnixPath(const std::string &path)
+{
+    typedef char *(CDECL * UnixNameFn)(const wchar_t *);
+    UnixNameFn unixName = (UnixNameFn)(void (*)())GetProcAddress(GetModuleHandleA("kernel32.dll"),
+                                                                 "wine_get_unix_file_name");
+    wchar_t wide[MAX_PATH];
+    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
+    char *name = unixName ? unixName(wide) : NULL;
+    std::string result = name ? name : "";
+    HeapFree(GetProcessHeap(), 0, name);
+    return result;
+}
+
+// A symbolic link made from the Linux side with ln -s, since Wine's own calls would move or
+// copy the target instead. ln runs as a Linux process, so its end is seen by the link.
+bool MakeUnixLink(const std::string &target, const std::string &link)
+{
+    std::string command =
+        "\\\\?\\unix\\bin\\ln -s \"" + UnixPath(target) + "\" \"" + UnixPath(link) + "\"";
+    std::vector<char> line(command.begin(), command.end());
+    line.push_back(0);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process;
+    if (!CreateProcessA(NULL, line.data(), NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process))
+        return false;
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    for (int i = 0; i < 200 && !FileExists(link); i++)
+        Sleep(50);
+    return FileExists(link);
+}
