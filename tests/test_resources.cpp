@@ -259,9 +259,18 @@ static void TestInventory(HMODULE module)
     EnumResourceTypesA(module, CollectType, (LONG_PTR)&names);
     std::set<std::pair<int, int>> want = {
         {5, 101}, {5, 103}, {5, 104}, {2, 102}, {2, 105}, {2, 106},
-        {2, 108}, {6, 1},   {6, 4},   {6, 7},   {6, 10}}; // string blocks hold 16 numbers each
+        {2, 108}, {6, 1},   {6, 4},   {6, 7},   {6, 10}, // string blocks hold 16 numbers each
+        {24, 1}};                                        // the manifest
     CHECK(names == want, "the executable holds %u resources, want %u", (unsigned)names.size(),
           (unsigned)want.size());
+    // Windows elevates it, so that its files and its uninstall entry never go to the user's
+    // virtual store.
+    HRSRC info = FindResourceA(module, MAKEINTRESOURCEA(1), (LPCSTR)RT_MANIFEST);
+    HGLOBAL loaded = info ? LoadResource(module, info) : NULL;
+    std::string manifest =
+        loaded ? std::string((const char *)LockResource(loaded), SizeofResource(module, info)) : "";
+    CHECK(manifest.find("level=\"requireAdministrator\"") != std::string::npos,
+          "the manifest does not ask for administrator rights");
     int strings = 0;
     for (UINT n = 0; n < 200; n++) {
         char text[8];
