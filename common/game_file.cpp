@@ -109,7 +109,9 @@ static bool IsLinkByName(const char *path, DWORD *attributes)
     *attributes = GetFileAttributesA(path);
     if (*attributes == INVALID_FILE_ATTRIBUTES || !(*attributes & FILE_ATTRIBUTE_REPARSE_POINT))
         return false;
+    // A system that leaves the tag unset (Wine) must not be read as giving one.
     WIN32_FIND_DATAA found;
+    memset(&found, 0, sizeof found);
     HANDLE find = FindFirstFileA(path, &found);
     if (find == INVALID_HANDLE_VALUE)
         return true;

@@ -5,8 +5,10 @@
 #include "check.h"
 #include "driver.h"
 #include "fixture.h"
+#include "common/path.h"
 
 #include <stdlib.h>
+#include <string.h>
 #include <string>
 #include <vector>
 
@@ -638,8 +640,67 @@ static void TestForgedCopy()
     DeleteUninstallEntry();
 }
 
-int main()
+// One directory under other spellings in its log and in the place it is run from: another
+// drive letter for the same folder, the root of a network share, a letter outside A to Z in
+// another case, and (in code page 932) a last character whose second byte is the backslash's.
+// Every spelling is tied to the directory by its identity, and the package goes.
+struct Spelling {
+    const char *name;
+    std::string real, runFrom, recorded;
+};
+
+static void RemoveSpelled(const Spelling &c)
 {
+    CHECK(MakeGameDir(c.real, kWithUserFiles), "%s: cannot make %s", c.name, c.real.c_str());
+    std::string sep = EndsWithSeparator(c.real.c_str()) ? "" : "\\";
+    std::string from = c.runFrom + (EndsWithSeparator(c.runFrom.c_str()) ? "" : "\\");
+    CopyFileA(kUninstallerFile, (c.real + sep + "zvuninst.exe").c_str(), FALSE);
+    WriteUninstallEntry("\"" + from + "zvuninst.exe\"");
+    Tree want = SnapshotTree(c.real);
+    want.erase("zvuninst.exe");
+    WriteBytes(c.real + sep + "ZV-001.txt", "licence");
+    WriteBytes(c.real + sep + "baseq3\\PakZV01.pk3", "PK pack");
+    std::string log = c.real + sep + "ZVFiles.log";
+    std::string recorded = c.recorded + (EndsWithSeparator(c.recorded.c_str()) ? "" : "\\");
+    LogPackage(log, kPackageName);
+    LogFile(log, kPackageName, recorded + "ZV-001.txt");
+    LogFile(log, kPackageName, recorded + "baseq3\\PakZV01.pk3");
+    WritePrivateProfileStringA(NULL, NULL, NULL, log.c_str());
+
+    UninstallRun run = RunUninstaller(c.runFrom, IDYES);
+    CHECK(run.reported && run.report.icon == MB_ICONINFORMATION, "%s: final box reads \"%s\"",
+          c.name, run.report.text.c_str());
+    Tree got = SnapshotTree(c.real);
+    CHECK(got == want, "%s after uninstalling:%s", c.name, TreeDifference(want, got).c_str());
+    CHECK(!UninstallEntryExists(), "%s: the uninstall entry is still there", c.name);
+    DeleteUninstallEntry();
+}
+
+static void TestDirectorySpellings()
+{
+    const Spelling cases[] = {
+        {"another letter", "G:\\Letters\\Quake3", "H:\\Letters\\Quake3", "G:\\Letters\\Quake3"},
+        {"share root", "S:\\", "\\\\zvhost\\games", "\\\\zvhost\\games"},
+        {"another case", "G:\\\xC4rger\\Quake3", "G:\\\xC4rger\\Quake3", "G:\\\xE4rger\\Quake3"},
+    };
+    for (const Spelling &c : cases)
+        RemoveSpelled(c);
+}
+
+// In code page 932: G:\ソフト\ゲーム表, whose last character is the bytes 0x95 0x5C.
+static void TestDoubleByteDirectory()
+{
+    CHECK(GetACP() == 932, "the program runs in code page %u", GetACP());
+    std::string dir = "G:\\\x83\x5C\x83\x74\x83\x67\\\x83\x51\x81\x5B\x83\x80\x95\x5C";
+    RemoveSpelled({"code page 932", dir, dir, dir});
+}
+
+int main(int argc, char **argv)
+{
+    if (argc > 1 && strcmp(argv[1], "cp932") == 0) {
+        TestDoubleByteDirectory();
+        return CheckDone();
+    }
     TestOneInstallation();
     TestTwoInstallations();
     TestOtherPackagesKept();
@@ -654,6 +715,7 @@ int main()
     TestUnreadableLog();
     TestLogRewrite();
     TestDriveRoot();
+    TestDirectorySpellings();
     TestForgedCopy();
     return CheckDone();
 }

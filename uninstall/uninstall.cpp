@@ -122,9 +122,12 @@ static void InitDirectories(Directories *dirs, const GameDir *own)
 {
     dirs->own = own;
     dirs->count = 0;
-    FormatText(dirs->ownText, sizeof dirs->ownText, "%s", own->path);
-    if (!NormalisePath(dirs->ownText, CP_ACP))
+    // With a separator after it, a share's root "\\\\server\\share" reads as one.
+    char *spelt = JoinPath(own->path, "");
+    if (!spelt || !FormatText(dirs->ownText, sizeof dirs->ownText, "%s", spelt) ||
+        !NormalisePath(dirs->ownText, CP_ACP))
         dirs->ownText[0] = 0;
+    free(spelt);
 }
 
 // The directory is this one: spelt the same, or the same directory by identity. A network
