@@ -294,6 +294,23 @@ static ExpectedBox LogNotUpdatedBox(const std::string &game)
                           "package by itself. Files that were installed must be removed by hand.");
 }
 
+// Starts the installer, goes on to the details page and presses Install for game; the run's
+// process is null when that failed.
+static SetupRun StartInstalling(const std::string &game)
+{
+    SetupRun run = RunSetupToDetails("ZVSetup.exe");
+    DWORD code = 0;
+    if (!CHECK(run.process != NULL && run.failure.empty(), "%s", run.failure.c_str())) {
+        if (run.process)
+            FinishProgram(run.process, &code);
+        run.process = NULL;
+        return run;
+    }
+    SetControlText(run.page, IDC_GAMEDIR, game.c_str());
+    Click(run.page, IDOK);
+    return run;
+}
+
 // A full disk: the pack never shows under a slot name, not even in part, and nothing is
 // reported as installed that is not. First the licence and the uninstaller fit and the pack
 // does not; then nothing fits, not even the log's new entries, and every older file stays.
@@ -356,15 +373,10 @@ static void TestKilledMidCopy()
     s_sources = MakePackageFiles(1000, 3000, 256 * 1024 * 1024);
     std::string game = CurrentDir() + "\\Killed";
     MakeGameDir(game, kWithBaseq3);
-    SetupRun run = RunSetupToDetails("ZVSetup.exe");
     DWORD code = 0;
-    if (!CHECK(run.process != NULL && run.failure.empty(), "%s", run.failure.c_str())) {
-        if (run.process)
-            FinishProgram(run.process, &code);
+    SetupRun run = StartInstalling(game);
+    if (!run.process)
         return;
-    }
-    SetControlText(run.page, IDC_GAMEDIR, game.c_str());
-    Click(run.page, IDOK);
     std::string packLine = "Currently Installing File: " + s_sources[2];
     // Also ends when the installer has ended: then the copy can no longer be seen.
     bool copying = WaitUntil(
@@ -459,15 +471,10 @@ static void TestKilledAfterRename()
     for (int i = 1; i <= 200000; i++)
         log += std::to_string(i) + "=C:\\Other\\file" + std::to_string(i) + ".pk3\r\n";
     WriteBytes(LogPath(game), log);
-    SetupRun run = RunSetupToDetails("ZVSetup.exe");
     DWORD code = 0;
-    if (!CHECK(run.process != NULL && run.failure.empty(), "%s", run.failure.c_str())) {
-        if (run.process)
-            FinishProgram(run.process, &code);
+    SetupRun run = StartInstalling(game);
+    if (!run.process)
         return;
-    }
-    SetControlText(run.page, IDC_GAMEDIR, game.c_str());
-    Click(run.page, IDOK);
     bool landed = WaitUntil([&] { return HasEnded(run.process) || FileExists(PackSlot(game, 1)); },
                             kWaitMs, 1);
     TerminateProcess(run.process, 1);
