@@ -13,7 +13,7 @@ enum SectionKind { SECTION_NONE, SECTION_LIST, SECTION_PACKAGE, SECTION_OTHER };
 struct Entry {
     unsigned long number;
     size_t order; // place in the file, so that equal numbers keep their order
-    Slice value;
+    Slice written;
     bool ours;
 };
 
@@ -26,6 +26,20 @@ static bool IsCountLine(const LogLine &line)
 static bool IsBlank(char c)
 {
     return c == ' ' || c == '\t' || c == '\r';
+}
+
+// The value as the line writes it, its quotes kept: the reader takes one pair off, and a value
+// written back bare would read otherwise ("Runner " loses its blank, '"Q"' its quotes). A
+// trimmed value follows "=" or a blank, so a quote before it is one that was taken off.
+static Slice Written(const LogLine &line)
+{
+    Slice value = line.value;
+    size_t at = (size_t)(value.text - line.whole.text);
+    if (at > 0 && (line.whole.text[at - 1] == '"' || line.whole.text[at - 1] == '\'')) {
+        value.text--;
+        value.length += 2;
+    }
+    return value;
 }
 
 static SectionKind KindOf(Slice name, const char *package)
@@ -125,12 +139,14 @@ static bool GatherList(const char *log, const char *end, const char *package, En
             Entry *entry = &(*entries)[*count];
             entry->number = line.number;
             entry->order = *count;
-            entry->value = line.value;
+            entry->written = Written(line);
             entry->ours = SliceIs(line.value, package);
             (*count)++;
         }
     }
-    qsort(*entries, *count, sizeof **entries, CompareEntries);
+    // A list without entries has no storage, and qsort may not be given a null pointer.
+    if (*count > 1)
+        qsort(*entries, *count, sizeof **entries, CompareEntries);
     return true;
 }
 
@@ -160,7 +176,7 @@ static bool WriteList(TextBuffer *text, const Entry *entries, size_t count, bool
         keepOurs = keepOurs && !entries[i].ours;
         AppendNumber(text, ++number);
         AppendString(text, "=");
-        AppendText(text, entries[i].value.text, entries[i].value.length);
+        AppendText(text, entries[i].written.text, entries[i].written.length);
         AppendString(text, "\r\n");
     }
     return !text->failed;

@@ -2,15 +2,15 @@
 // no code but this steps through a path byte by byte.
 #include "path.h"
 
+#include "lead_byte.h"
 #include "text.h"
 
-#include <windows.h>
 #include <stdlib.h>
 #include <string.h>
 
 size_t CharLength(const char *text, unsigned codePage)
 {
-    return IsDBCSLeadByteEx(codePage, (BYTE)text[0]) && text[1] ? 2 : 1;
+    return IsLeadByte(codePage, (unsigned char)text[0]) && text[1] ? 2 : 1;
 }
 
 const char *NextSeparator(const char *text, unsigned codePage)
@@ -34,7 +34,7 @@ const char *LastSeparator(const char *path, unsigned codePage)
 bool EndsWithSeparator(const char *path)
 {
     size_t length = strlen(path);
-    return length > 0 && LastSeparator(path, CP_ACP) == path + length - 1;
+    return length > 0 && LastSeparator(path, kAnsiCodePage) == path + length - 1;
 }
 
 char *JoinPath(const char *dir, const char *name)

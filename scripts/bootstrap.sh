@@ -6,6 +6,8 @@ set -euo pipefail
 packages=(cmake make g++-mingw-w64-i686 wine wine32:i386 xvfb xauth fonts-wine
           x11-apps imagemagick python3 zip unzip clang-format locales
           openarena)
+# and whatever the caller names besides (scripts/fuzz.sh: clang and its fuzzer runtime).
+packages+=("$@")
 
 # Wine started with LC_ALL=ja_JP.UTF-8 runs a program in code page 932, for the tests of
 # double-byte paths.

@@ -122,6 +122,16 @@ static void TestOtherPackagesKept()
          "1=C:\\Q\\ZV-001.txt\r\n",
          false},
         {"empty log", "", false, {}, "", true},
+        {"a lone line end: no list entries to sort", "\n", false, {}, "\n", true},
+        // The profile functions read "Runner " and "Q" in quotes: the quotes stay, so the other
+        // packages keep their names to the last blank.
+        {"other entries keep their quotes",
+         "[ZV Packages]\r\nNumberInstalled=3\r\n1 = \"Runner \" \r\n"
+         "2=ZV-001 Strider for Quake3\r\n3='\"Q\"'\r\n",
+         true,
+         {},
+         "[ZV Packages]\r\nNumberInstalled=2\r\n1=\"Runner \"\r\n2='\"Q\"'\r\n",
+         false},
         {"only blank lines left",
          "\r\n[ZV-001 Strider for Quake3]\r\n1=C:\\Q\\ZV-001.txt\r\n\r\n",
          true,

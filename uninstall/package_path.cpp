@@ -45,12 +45,12 @@ int PackageFileOf(const char *dir, const char *path, unsigned codePage)
 {
     // A recorded path may spell the directory the long way round (..\), past the path limit.
     char base[260], full[1024];
-    size_t baseLength = strlen(dir), dirLength;
+    size_t dirLength;
     if (!FormatText(base, sizeof base, "%s%s", dir, IsDriveOnly(dir) ? "\\" : "") ||
         !FormatText(full, sizeof full, "%s", path) || !NormalisePath(base, codePage))
         return -1;
     int file = SplitPackagePath(full, &dirLength, codePage);
-    baseLength = strlen(base);
+    size_t baseLength = strlen(base);
     if (file < 0 || dirLength != baseLength || !SamePathPrefix(full, base, dirLength, codePage))
         return -1;
     return file;
