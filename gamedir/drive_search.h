@@ -11,4 +11,17 @@
 // directory that cannot be listed gets one "Search Error" box owned by owner.
 bool SearchDriveForGame(HWND owner, int drive, const char *path, char **result);
 
+// The lister threads of a search: one for each of two cores beside the walk, which mostly
+// waits for them.
+const int kSearchListers = 2;
+
+// Told of a directory that cannot be listed, on the walk's thread, in walk order; the walk
+// goes on when it returns.
+typedef void (*SearchErrorProc)(void *context, const char *directory, DWORD error);
+// The same walk with up to four lister threads listing ahead of it (0: none), telling each
+// directory that cannot be listed to report instead of showing a box. The hit and the reports
+// are the same with any number of listers.
+bool WalkDriveForGame(int drive, const char *path, int listers, SearchErrorProc report,
+                      void *context, char **result);
+
 #endif
