@@ -94,7 +94,7 @@ bool WalkDriveForGame(int drive, const char *path, int listers, SearchErrorProc 
     Walk walk = {{}, report, context, result};
     StartLookahead(&walk.ahead, top.used ? listers : 0);
     bool found = SearchLevel(&walk, directory, false, &top);
-    EndLookahead(&walk.ahead);
+    StopListers(&walk.ahead);
     free(top.kept);
     return found;
 }

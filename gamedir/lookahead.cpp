@@ -1,7 +1,9 @@
 // Listings made ahead of the drive walk. Lister threads take the first waiting subdirectory of
 // the deepest level, then of the level above, so they work where the walk goes next; the walk
 // lists a subdirectory itself when no lister has taken it yet. One lock guards the levels and
-// their slots; nothing is listed while it is held.
+// their slots; nothing is listed while it is held. The threads wait by yielding and sleeping,
+// never on a kernel object: under Wine each wait and signal on one is a call to its server,
+// which every listing needs as well.
 #include "lookahead.h"
 
 #include "../common/path.h"
@@ -13,6 +15,8 @@
 // Listings held ahead of the walk at most: enough to keep every lister busy between two
 // directories the walk takes, few enough that a wide drive costs little memory.
 static const int kMostAhead = 64;
+// How long an idle lister sleeps before it looks for work again.
+static const DWORD kIdleMs = 1;
 
 enum SlotState { kWaiting, kTaken, kDone, kUsed };
 
@@ -80,13 +84,16 @@ void ListDirectory(const char *directory, Listing *listing)
     FindClose(found);
 }
 
-// Under the lock: one idle lister, if any, looks for work again.
-static void WakeLister(Lookahead *ahead)
+// Held only for a few reads and writes, so a thread that finds it taken yields its time.
+static void Lock(Lookahead *ahead)
 {
-    if (ahead->idle > 0) {
-        ahead->idle--;
-        ReleaseSemaphore(ahead->wake, 1, NULL);
-    }
+    while (InterlockedExchange(&ahead->locked, 1))
+        Sleep(0);
+}
+
+static void Unlock(Lookahead *ahead)
+{
+    InterlockedExchange(&ahead->locked, 0);
 }
 
 // Under the lock: the waiting slot nearest to the walk, and its level; null when none.
@@ -109,46 +116,38 @@ static DWORD WINAPI ListerMain(void *param)
 {
     Lookahead *ahead = (Lookahead *)param;
     char path[kWorkSize];
-    EnterCriticalSection(&ahead->lock);
+    Lock(ahead);
     while (!ahead->stopping) {
         AheadLevel *level;
         AheadSlot *slot = NextJob(ahead, &level);
         if (!slot) {
-            // Woken when the walk opens a level, takes a listing or stops.
-            ahead->idle++;
-            LeaveCriticalSection(&ahead->lock);
-            WaitForSingleObject(ahead->wake, INFINITE);
-            EnterCriticalSection(&ahead->lock);
+            // Work comes when the walk opens a level or takes a listing; this loop also ends
+            // when the walk stops the listers.
+            Unlock(ahead);
+            Sleep(kIdleMs);
+            Lock(ahead);
             continue;
         }
         slot->state = kTaken;
         ahead->held++;
         // The level stays open while one of its slots is taken: the walk waits for it.
         FormatText(path, sizeof path, "%s%s", level->prefix, slot->entry + 1);
-        LeaveCriticalSection(&ahead->lock);
+        Unlock(ahead);
         Listing listing;
         ListDirectory(path, &listing);
-        EnterCriticalSection(&ahead->lock);
+        Lock(ahead);
         slot->listing = listing;
         slot->state = kDone;
-        if (ahead->awaited == slot) {
-            ahead->awaited = NULL;
-            SetEvent(ahead->listed);
-        }
     }
-    LeaveCriticalSection(&ahead->lock);
+    Unlock(ahead);
     return 0;
 }
 
 void StartLookahead(Lookahead *ahead, int listers)
 {
     memset(ahead, 0, sizeof *ahead);
-    InitializeCriticalSection(&ahead->lock);
-    ahead->wake = CreateSemaphoreA(NULL, 0, kMostListers, NULL);
-    ahead->listed = CreateEventA(NULL, FALSE, FALSE, NULL);
-    // Without either handle, or without threads, the walk lists every directory itself.
-    while (ahead->wake && ahead->listed && ahead->listers < listers &&
-           ahead->listers < kMostListers) {
+    // Without threads the walk lists every directory itself.
+    while (ahead->listers < listers && ahead->listers < kMostListers) {
         HANDLE thread = CreateThread(NULL, 0, ListerMain, ahead, 0, NULL);
         if (!thread)
             break;
@@ -160,27 +159,14 @@ void StopListers(Lookahead *ahead)
 {
     if (!ahead->listers)
         return;
-    EnterCriticalSection(&ahead->lock);
+    Lock(ahead);
     ahead->stopping = true;
-    // Every idle lister wakes; the others see the flag after their listing.
-    ReleaseSemaphore(ahead->wake, ahead->idle, NULL);
-    ahead->idle = 0;
-    LeaveCriticalSection(&ahead->lock);
+    Unlock(ahead);
     // Each lister ends once its current listing is made: a system call that returns.
     WaitForMultipleObjects(ahead->listers, ahead->threads, TRUE, INFINITE);
     for (int i = 0; i < ahead->listers; i++)
         CloseHandle(ahead->threads[i]);
     ahead->listers = 0;
-}
-
-void EndLookahead(Lookahead *ahead)
-{
-    StopListers(ahead);
-    if (ahead->wake)
-        CloseHandle(ahead->wake);
-    if (ahead->listed)
-        CloseHandle(ahead->listed);
-    DeleteCriticalSection(&ahead->lock);
 }
 
 AheadLevel *OpenAheadLevel(Lookahead *ahead, const char *directory, const Listing *listing)
@@ -207,12 +193,10 @@ AheadLevel *OpenAheadLevel(Lookahead *ahead, const char *directory, const Listin
         // Links are tested, never entered, so never listed.
         slots[i].state = *entry == kLinkEntry ? kUsed : kWaiting;
     }
-    EnterCriticalSection(&ahead->lock);
+    Lock(ahead);
     level->parent = ahead->deepest;
     ahead->deepest = level;
-    for (size_t i = 0; i < count && ahead->idle > 0; i++)
-        WakeLister(ahead);
-    LeaveCriticalSection(&ahead->lock);
+    Unlock(ahead);
     return level;
 }
 
@@ -220,33 +204,31 @@ void TakeListing(Lookahead *ahead, AheadLevel *level, size_t index, const char *
                  Listing *listing)
 {
     AheadSlot *slot = &level->slots[index];
-    EnterCriticalSection(&ahead->lock);
+    Lock(ahead);
     LONG state = slot->state;
     slot->state = state == kTaken ? kTaken : kUsed;
     if (state == kWaiting) {
-        LeaveCriticalSection(&ahead->lock);
+        Unlock(ahead);
         ListDirectory(path, listing);
         return;
     }
-    // Taken by a lister: it signals this slot when the listing is made.
+    // Taken by a lister: the wait ends when its listing returns.
     while (slot->state == kTaken) {
-        ahead->awaited = slot;
-        LeaveCriticalSection(&ahead->lock);
-        WaitForSingleObject(ahead->listed, INFINITE);
-        EnterCriticalSection(&ahead->lock);
+        Unlock(ahead);
+        Sleep(0);
+        Lock(ahead);
     }
     *listing = slot->listing;
     slot->state = kUsed;
     ahead->held--;
-    WakeLister(ahead);
-    LeaveCriticalSection(&ahead->lock);
+    Unlock(ahead);
 }
 
 void CloseAheadLevel(Lookahead *ahead, AheadLevel *level)
 {
-    EnterCriticalSection(&ahead->lock);
+    Lock(ahead);
     ahead->deepest = level->parent;
-    LeaveCriticalSection(&ahead->lock);
+    Unlock(ahead);
     for (size_t i = 0; i < level->count; i++)
         if (level->slots[i].state == kDone)
             free(level->slots[i].listing.kept);

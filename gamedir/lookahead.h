@@ -44,14 +44,9 @@ struct AheadLevel {
 const int kMostListers = 4;
 
 struct Lookahead {
-    CRITICAL_SECTION lock;
-    HANDLE wake;   // a count for each idle lister asked to look for work again
-    HANDLE listed; // the slot the walk waits for has its listing
-    // The rest is guarded by lock.
+    volatile LONG locked; // guards the rest, and the levels and their slots
     AheadLevel *deepest;
-    AheadSlot *awaited;
     int held; // listings made or being made ahead, not yet taken by the walk
-    int idle;
     bool stopping;
     int listers;
     HANDLE threads[kMostListers];
@@ -59,10 +54,9 @@ struct Lookahead {
 
 // Starts up to listers threads (at most kMostListers); with none the walk lists alone.
 void StartLookahead(Lookahead *ahead, int listers);
-// Ends the listers once their current listing is made. Called again, it does nothing more.
+// Ends the listers once their current listing is made and closes their handles. Called
+// again, it does nothing more.
 void StopListers(Lookahead *ahead);
-// Stops the listers and releases the rest; every level must be closed first.
-void EndLookahead(Lookahead *ahead);
 
 // Opens the level below directory with the subdirectories of its listing, the listers' nearest
 // work from then on; null when memory runs out.
