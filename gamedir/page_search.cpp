@@ -25,6 +25,8 @@ static void HandBoxToPage(void *context, const char *, DWORD error)
 static void ShowBox(void *page, const char *, DWORD error)
 {
     ShowSystemError((HWND)page, error, "Search Error", MB_OK | MB_ICONHAND);
+    // The box enables its owner as it closes, but the search is not over.
+    EnableWindow((HWND)page, FALSE);
 }
 
 // Drives C: to Z: in turn until one holds the game; the first hit, or null.
