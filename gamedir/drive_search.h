@@ -11,9 +11,10 @@
 // directory that cannot be listed gets one "Search Error" box owned by owner.
 bool SearchDriveForGame(HWND owner, int drive, const char *path, char **result);
 
-// The lister threads of a search: one for each of two cores beside the walk, which mostly
-// waits for them.
-const int kSearchListers = 2;
+// The lister threads of a search. The walk's own thread lists too, whenever it reaches a
+// directory no lister has taken, so one lister keeps a second core listing; more only add
+// threads that wait for the disk and the lock.
+const int kSearchListers = 1;
 
 // Told of a directory that cannot be listed, on the walk's thread, in walk order; the walk
 // goes on when it returns.
