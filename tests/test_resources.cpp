@@ -307,8 +307,10 @@ static void TestImage()
         (const IMAGE_NT_HEADERS32 *)(base + ((const IMAGE_DOS_HEADER *)base)->e_lfanew);
     const IMAGE_DATA_DIRECTORY &dir =
         mapped->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    std::set<std::string> allowed = {"kernel32.dll", "user32.dll",   "gdi32.dll",
-                                     "comdlg32.dll", "advapi32.dll", "msvcrt.dll"};
+    // System libraries only; imm32 turns the input method off for the threads that take no
+    // text.
+    std::set<std::string> allowed = {"kernel32.dll", "user32.dll", "gdi32.dll", "comdlg32.dll",
+                                     "advapi32.dll", "msvcrt.dll", "imm32.dll"};
     int dlls = 0;
     for (const IMAGE_IMPORT_DESCRIPTOR *d =
              (const IMAGE_IMPORT_DESCRIPTOR *)(base + dir.VirtualAddress);
