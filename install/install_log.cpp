@@ -30,10 +30,11 @@ void SetLogPath(const char *gameDir)
     // A path relative to the current directory would follow that directory as it changes;
     // "X:" alone names the current directory of drive X, and the log goes in its root.
     char full[MAX_PATH];
-    DWORD length = IsDriveOnly(gameDir) ? (DWORD)FormatText(full, sizeof full, "%s\\", gameDir)
-                                        : GetFullPathNameA(gameDir, sizeof full, full, NULL);
+    DWORD length = GetFullPathNameA(gameDir, sizeof full, full, NULL);
+    bool made = IsDriveOnly(gameDir) ? FormatText(full, sizeof full, "%s\\", gameDir)
+                                     : length > 0 && length < sizeof full;
     DWORD error;
-    s_opened = length > 0 && length < sizeof full && OpenGameDir(full, &s_dir, &error);
+    s_opened = made && OpenGameDir(full, &s_dir, &error);
 }
 
 bool LogAppendFailed()
