@@ -3,6 +3,7 @@
 // draws while it runs, so that no picture is built from half-changed settings.
 #include "backdrop.h"
 
+#include "../common/startup_marks.h"
 #include "../common/system_error.h"
 #include "../common/text.h"
 
@@ -156,6 +157,7 @@ bool Backdrop::StartBackdrop(bool fullScreen)
     // follows the moment the backdrop is painted.
     HANDLE waits[2] = {up, thread};
     WaitForMultipleObjects(2, waits, FALSE, kStartWaitMs);
+    MarkStartup("waited-for-backdrop");
     return window != NULL;
 }
 

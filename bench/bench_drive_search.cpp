@@ -1,5 +1,6 @@
 // Times one whole drive walk: bench_drive_search LETTER prints the milliseconds that
-// SearchDriveForGame took over that drive and what it found. bench_drive_search LETTER listings
+// SearchDriveForGame took over that drive and what it found; bench_drive_search LETTER walk N
+// times the same walk with N lister threads. bench_drive_search LETTER listings
 // times a bare walk instead, one FindFirstFileA listing of every directory and nothing else:
 // the floor of any walk that looks into each directory once. "lean-listings" does the same with
 // FindFirstFileExA asking for no short names and large fetches.
@@ -40,6 +41,11 @@ static long ListTree(char *path, size_t length)
     return listed;
 }
 
+static void CountError(void *errors, const char *, DWORD)
+{
+    ++*(long *)errors;
+}
+
 int main(int argc, char **argv)
 {
     if (argc < 2 || !isalpha((unsigned char)argv[1][0])) {
@@ -55,13 +61,17 @@ int main(int argc, char **argv)
     char path[MAX_PATH] = {(char)('A' + drive), ':', '\\'};
     QueryPerformanceCounter(&start);
     g_lean = argc > 2 && strcmp(argv[2], "lean-listings") == 0;
-    if (argc > 2)
+    bool walk = argc > 3 && strcmp(argv[2], "walk") == 0;
+    long errors = 0;
+    if (walk)
+        hit = WalkDriveForGame(drive, "\\", atoi(argv[3]), CountError, &errors, &found);
+    else if (argc > 2)
         listed = ListTree(path, 3);
     else
         hit = SearchDriveForGame(NULL, drive, "\\", &found);
     QueryPerformanceCounter(&end);
     double ms = (double)(end.QuadPart - start.QuadPart) * 1000.0 / (double)frequency.QuadPart;
-    if (argc > 2)
+    if (argc > 2 && !walk)
         printf("%.1f %ld\n", ms, listed);
     else
         printf("%.1f %s\n", ms, hit ? found : "-");

@@ -49,18 +49,24 @@ for line in lines:
         if step not in steps:
             order.append(step)
         steps.setdefault(step, []).append(float(ms))
+# The backdrop's steps run on its own thread, beside the main thread's.
+threads = [("main thread", [st for st in order if not st.startswith("backdrop-")]),
+           ("backdrop thread", [st for st in order if st.startswith("backdrop-")])]
 if steps:
     print("\nstart-up steps of ours (median ms since the process was created, %d launches)"
           % len(lines and [l for l in lines if l.strip()]))
-    previous = 0.0
-    for step in order:
-        at = statistics.median(steps[step])
-        print("  %-18s %8.1f  (+%.1f)" % (step, at, at - previous))
-        previous = at
+    for thread, names in threads:
+        print("  %s" % thread)
+        previous = 0.0
+        for step in names:
+            at = statistics.median(steps[step])
+            print("    %-18s %8.1f  (+%.1f)" % (step, at, at - previous))
+            previous = at
 
 ours, empty = rows["ZVSetup.exe (ours)"], rows["NSIS, empty"]
-targets = [("size", ours[0] / empty[0], 0.50),
-           ("first page", ours[3] / empty[3], 1.00),
+# The size is a guard: room for what is still to come, not a figure to bring down.
+targets = [("size", ours[0] / empty[0], 0.60),
+           ("first page", ours[3] / empty[3], 0.90),
            ("peak memory", ours[4] / empty[4], 1.00)]
 print()
 for name, ratio, target in targets:

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Times one installation of a 300 MB pack (copied once under a temporary name, flushed, then
-# renamed into its slot) against one plain CopyFileA of the same file, in turns, in a private
-# prefix. Prints the medians, their ratio and the target. ZV_MEGABYTES and ZV_ROUNDS change
-# the pack's size and the number of turns.
+# renamed into its slot) against one CopyFileA of the same file followed by FlushFileBuffers of
+# the copy, as durable as the installation, in turns, in a private prefix. Prints the medians,
+# their ratio and the target. ZV_MEGABYTES and ZV_ROUNDS change the pack's size and the number
+# of turns.
 set -euo pipefail
 source "$(dirname "$0")/../scripts/build-env.sh"
 zv_build bench_install_copy

@@ -1,7 +1,9 @@
-// Paths as text: every consumer joins a name to a directory with exactly one backslash.
+// Paths as text: every consumer joins a name to a directory with exactly one backslash, and
+// no code but this steps through a path byte by byte.
 #include "path.h"
 
 #include "lead_byte.h"
+#include "text.h"
 
 #include <stdlib.h>
 #include <string.h>
@@ -9,6 +11,13 @@
 size_t CharLength(const char *text, unsigned codePage)
 {
     return IsLeadByte(codePage, (unsigned char)text[0]) && text[1] ? 2 : 1;
+}
+
+const char *NextSeparator(const char *text, unsigned codePage)
+{
+    while (*text && *text != '\\')
+        text += CharLength(text, codePage);
+    return text;
 }
 
 // Walked from the start: in a double-byte code page only the start tells a trail byte from a
@@ -43,8 +52,103 @@ char *JoinPath(const char *dir, const char *name)
     return path;
 }
 
+static bool IsLetter(char c)
+{
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
 bool IsAbsolutePath(const char *path)
 {
-    bool letter = (path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z');
-    return (letter && path[1] == ':' && path[2] == '\\') || (path[0] == '\\' && path[1] == '\\');
+    return (IsLetter(path[0]) && path[1] == ':' && path[2] == '\\') ||
+           (path[0] == '\\' && path[1] == '\\');
+}
+
+bool IsDriveOnly(const char *path)
+{
+    return IsLetter(path[0]) && path[1] == ':' && path[2] == 0;
+}
+
+size_t RootLength(const char *path, unsigned codePage)
+{
+    if (IsLetter(path[0]) && path[1] == ':' && path[2] == '\\')
+        return 3;
+    if (path[0] != '\\' || path[1] != '\\')
+        return 0;
+    // \\server\share\: two names after the double backslash.
+    const char *server = path + 2;
+    const char *share = NextSeparator(server, codePage);
+    if (!*share || share == server || share[1] == 0 || share[1] == '\\')
+        return 0;
+    const char *end = NextSeparator(share + 1, codePage);
+    return *end ? (size_t)(end - path) + 1 : 0;
+}
+
+// Back to the separator that starts the last written part of path[root, out): the written
+// parts are whole characters, so the scan goes forward from the root.
+static size_t LastPartStart(const char *path, size_t root, size_t out, unsigned codePage)
+{
+    size_t start = root, at = root;
+    while (at < out) {
+        if (path[at] == '\\')
+            start = at;
+        at += CharLength(path + at, codePage);
+    }
+    return start;
+}
+
+bool NormalisePath(char *path, unsigned codePage)
+{
+    for (char *c = path; *c; c += CharLength(c, codePage))
+        if (*c == '/')
+            *c = '\\';
+    size_t root = RootLength(path, codePage);
+    if (root == 0)
+        return false;
+    // Copy part by part behind a read cursor. Each part is written with the separator before
+    // it, so the write cursor stays behind the read cursor and never reaches the terminator.
+    // Parts start after a separator, so a part's bytes are whole characters.
+    size_t out = root;
+    const char *read = path + root;
+    while (*read) {
+        if (*read == '\\') {
+            read++;
+            continue;
+        }
+        size_t length = (size_t)(NextSeparator(read, codePage) - read);
+        if (length == 2 && read[0] == '.' && read[1] == '.') {
+            if (out == root)
+                return false;
+            out = LastPartStart(path, root, out, codePage);
+        } else if (length != 1 || read[0] != '.') {
+            if (out > root)
+                path[out++] = '\\';
+            memmove(path + out, read, length);
+            out += length;
+        }
+        read += length;
+    }
+    path[out] = 0;
+    return true;
+}
+
+bool SamePathPrefix(const char *a, const char *b, size_t length, unsigned codePage)
+{
+    size_t i = 0;
+    while (i < length) {
+        size_t n = CharLength(a + i, codePage);
+        if (n == 2) {
+            if (i + 2 > length || a[i] != b[i] || a[i + 1] != b[i + 1])
+                return false;
+        } else if (!SameAsciiText(a + i, b + i, 1)) {
+            return false;
+        }
+        i += n;
+    }
+    return true;
+}
+
+bool SamePathText(const char *a, const char *b, unsigned codePage)
+{
+    size_t length = strlen(a);
+    return length == strlen(b) && SamePathPrefix(a, b, length, codePage);
 }

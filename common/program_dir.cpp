@@ -3,6 +3,7 @@
 #include "program_dir.h"
 
 #include "path.h"
+#include "text.h"
 
 #include <windows.h>
 #include <stdlib.h>
@@ -24,9 +25,27 @@ char *SourceDirectory(const char *modulePath, size_t length, size_t bufferSize)
     return dir;
 }
 
+bool ProgramPath(char *path, size_t size)
+{
+    DWORD length = GetModuleFileNameA(NULL, path, (DWORD)size);
+    if (length == 0 || length >= size)
+        return false;
+    // A program started from a share may be told its path in the device spelling: with
+    // "\\\\?\\UNC\\" before it, or under Wine as "UNC\\server\\share\\..." alone. Either is
+    // "\\\\server\\share\\..." in the spelling every other call takes.
+    const char *unc = strncmp(path, "\\\\?\\UNC\\", 8) == 0 ? path + 8
+                      : strncmp(path, "UNC\\", 4) == 0      ? path + 4
+                                                            : NULL;
+    if (!unc)
+        return true;
+    char share[MAX_PATH];
+    return FormatText(share, sizeof share, "\\\\%s", unc) && FormatText(path, size, "%s", share);
+}
+
 char *ProgramDirectory()
 {
     char path[MAX_PATH];
-    DWORD length = GetModuleFileNameA(NULL, path, sizeof path);
-    return SourceDirectory(path, length, sizeof path);
+    if (!ProgramPath(path, sizeof path))
+        return NULL;
+    return SourceDirectory(path, strlen(path), sizeof path);
 }

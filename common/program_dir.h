@@ -9,6 +9,10 @@
 // not found (length 0), was cut by a full buffer (length == bufferSize), or has no backslash.
 char *SourceDirectory(const char *modulePath, size_t length, size_t bufferSize);
 
+// The running program's full path, a share's spelt "\\\\server\\share\\..."; false when it could
+// not be had whole.
+bool ProgramPath(char *path, size_t size);
+
 // The directory of the running program as a new heap string, or null when its path could not
 // be had whole.
 char *ProgramDirectory();

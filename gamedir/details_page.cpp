@@ -4,8 +4,8 @@
 #include "details_page.h"
 
 #include "browse.h"
-#include "drive_search.h"
 #include "game_dir.h"
+#include "page_search.h"
 #include "../common/page_common.h"
 #include "../common/table_string.h"
 #include "../common/text.h"
@@ -22,6 +22,8 @@ static const INT_PTR kPageFailed = -1;
 
 // Main thread only: the accepted directory, from Install until RunDetailsPage hands it on.
 static char *s_acceptedDirectory;
+// Main thread only: a search runs. The page handles messages meanwhile but takes no command.
+static bool s_searching;
 
 static char *ReadDirectoryEdit(HWND page)
 {
@@ -72,17 +74,6 @@ static void OnExit(HWND page)
         EndPage(page, 0);
 }
 
-// Drives C: to Z: in turn until one holds the game; the first hit, or null.
-static char *SearchDrives(HWND page)
-{
-    DWORD drives = GetLogicalDrives();
-    char *found = NULL;
-    for (int drive = 2; drive < 32; drive++)
-        if ((drives & (1u << drive)) && SearchDriveForGame(page, drive, "\\", &found))
-            break;
-    return found;
-}
-
 static void OnSearch(HWND page)
 {
     char *text = ReadDirectoryEdit(page);
@@ -96,16 +87,30 @@ static void OnSearch(HWND page)
         return;
 
     EnableWindow(page, FALSE);
+    s_searching = true;
+    HCURSOR cursor = SetCursor(LoadCursorA(NULL, IDC_WAIT));
     // An empty floppy or card reader gets the walk's own box, not the system's "no disk" box.
     UINT errorMode = SetErrorMode(0);
     SetErrorMode(errorMode | SEM_FAILCRITICALERRORS);
-    char *found = SearchDrives(page);
+    char *found = SearchDrivesFromPage(page);
     SetErrorMode(errorMode);
     if (found) {
         SetDlgItemTextA(page, IDC_GAMEDIR, found);
         free(found);
     }
+    s_searching = false;
+    SetCursor(cursor);
     EnableWindow(page, TRUE);
+}
+
+// The wait cursor over the page and its controls while a search runs.
+static BOOL OnSetCursor(HWND page)
+{
+    if (!s_searching)
+        return FALSE;
+    SetCursor(LoadCursorA(NULL, IDC_WAIT));
+    SetWindowLongPtrA(page, DWLP_MSGRESULT, TRUE);
+    return TRUE;
 }
 
 static void OnBrowse(HWND page)
@@ -125,7 +130,11 @@ INT_PTR CALLBACK DetailsPageProc(HWND page, UINT msg, WPARAM wParam, LPARAM)
 {
     switch (msg) {
     case WM_INITDIALOG: return OnDetailsInit(page);
+    case WM_SETCURSOR: return OnSetCursor(page);
     case WM_COMMAND:
+        // No command starts while a search runs, whatever sends it.
+        if (s_searching)
+            return TRUE;
         switch (wParam) { // the whole wParam: the edit's notifications are not commands
         case IDOK: OnInstall(page); break;
         case IDCANCEL: OnExit(page); break;

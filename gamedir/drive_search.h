@@ -11,4 +11,18 @@
 // directory that cannot be listed gets one "Search Error" box owned by owner.
 bool SearchDriveForGame(HWND owner, int drive, const char *path, char **result);
 
+// The lister threads of a search. The walk's own thread lists too, whenever it reaches a
+// directory no lister has taken, so one lister keeps a second core listing; more only add
+// threads that wait for the disk and the lock.
+const int kSearchListers = 1;
+
+// Told of a directory that cannot be listed, on the walk's thread, in walk order; the walk
+// goes on when it returns.
+typedef void (*SearchErrorProc)(void *context, const char *directory, DWORD error);
+// The same walk with up to four lister threads listing ahead of it (0: none), telling each
+// directory that cannot be listed to report instead of showing a box. The hit and the reports
+// are the same with any number of listers.
+bool WalkDriveForGame(int drive, const char *path, int listers, SearchErrorProc report,
+                      void *context, char **result);
+
 #endif

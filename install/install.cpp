@@ -8,13 +8,16 @@
 #include "safe_file.h"
 #include "uninstall_reg.h"
 #include "../common/names.h"
+#include "../common/game_file.h"
 #include "../common/program_dir.h"
+#include "../common/system_error.h"
 #include "../common/table_string.h"
 #include "../common/path.h"
 #include "../common/text.h"
 #include "../resources/resource.h"
 
 #include <stdlib.h>
+#include <string.h>
 
 // The text sits in the shared string buffer: the next fetch overwrites it, and UpdateProgress
 // fetches strings of its own, so each use fetches again.
@@ -27,45 +30,68 @@ static const char *TableText(UINT number)
 // A temporary name in baseq3 that the game does not load (only *.pk3 files are packs), and
 // shorter than every slot's name: a pack that fits a slot's path fits here first.
 static const char kPackTemp[] = "baseq3\\PakZV.tmp";
+
 static void TellNotInstalled(HWND owner, const char *source)
 {
     MessageBoxA(owner, source, "File could not be installed.", MB_ICONWARNING);
 }
 
-// Copies the licence text or the uninstaller, telling the user when it failed. Returns the
-// target path as a new heap string for what follows, and whether the copy took.
-static char *InstallOverOlder(HWND owner, const char *sourceDir, const char *gameDir,
-                              UINT nameNumber, bool *copied)
+// Copies the licence text or the uninstaller over an older copy, telling the user when it
+// failed. True when the copy took.
+static bool InstallOverOlder(HWND owner, const GameDir *dir, const char *sourceDir,
+                             const char *gameDir, UINT nameNumber)
 {
     const char *name = TableText(nameNumber);
     char *source = JoinPath(sourceDir, name);
     char *target = JoinPath(gameDir, name);
-    *copied = false;
+    bool copied = false;
+    DWORD error;
     if (source && target) {
         UpdateProgress(source, target, true);
-        *copied = CopyOver(source, target);
-        if (!*copied)
+        copied = CopyOver(dir, source, TableText(nameNumber), &error);
+        if (!copied)
             TellNotInstalled(owner, source);
     }
+    free(target);
     free(source);
-    return target;
+    return copied;
 }
 
-static bool IsFile(const char *path)
+// The slot is free when nothing at all stands at its name, a link neither.
+static bool IsFreeSlot(const GameDir *dir, const char *name)
 {
-    DWORD attributes = GetFileAttributesA(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    HANDLE file;
+    DWORD error;
+    FileCheck check =
+        OpenGameFile(dir, name, FILE_READ_ATTRIBUTES,
+                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, &file, &error);
+    if (check == FILE_CHECKED)
+        CloseHandle(file);
+    return check == FILE_MISSING;
+}
+
+// Records the pack in the free slot, then renames it there: the log lists every pack of ours
+// in a slot, whenever the installer is stopped. A slot taken in between fails the rename, and
+// its entry then names a file that never arrived, which the uninstaller passes over.
+static bool PlaceInSlot(const GameDir *dir, HANDLE pack, const char *name, const char *target)
+{
+    if (!IsFreeSlot(dir, name))
+        return false;
+    RecordInstalledFile(TableText(IDS_PACKAGE_NAME), target);
+    DWORD error;
+    return RenameGameFile(pack, dir, name, false, &error);
 }
 
 // Puts the pack into the first free slot, never over an existing file; tells the user when no
 // slot took it. The pack is copied once under a temporary name and renamed into a slot, so a
 // slot never holds a partial pack, whatever fails. True when the pack was installed.
-static bool InstallPack(HWND owner, const char *sourceDir, const char *gameDir)
+static bool InstallPack(HWND owner, const GameDir *dir, const char *sourceDir, const char *gameDir)
 {
     char *source = JoinPath(sourceDir, TableText(IDS_PACK_FILE));
-    char *temp = JoinPath(gameDir, kPackTemp);
+    HANDLE pack = INVALID_HANDLE_VALUE;
     bool installed = false, copied = false;
-    for (int slot = kFirstPackSlot; source && temp && !installed && slot <= kLastPackSlot; slot++) {
+    DWORD error;
+    for (int slot = kFirstPackSlot; source && !installed && slot <= kLastPackSlot; slot++) {
         char name[255];
         FormatText(name, sizeof name, TableText(IDS_PACK_TARGET), slot);
         char *target = JoinPath(gameDir, name);
@@ -73,20 +99,17 @@ static bool InstallPack(HWND owner, const char *sourceDir, const char *gameDir)
             continue;
         UpdateProgress(source, target, slot == kFirstPackSlot);
         if (slot == kFirstPackSlot)
-            copied = CopyToTemporary(source, temp);
-        // A taken slot fails the rename: try the next one. A missing baseq3 or pack and a full
-        // disk left no copy, and every slot fails alike.
-        if (copied && MoveTemporary(temp, target, false)) {
-            RecordInstalledFile(TableText(IDS_PACKAGE_NAME), target);
-            installed = true;
-        }
+            copied = CopyToTemporary(dir, source, kPackTemp, &pack, &error);
+        // A missing baseq3 or pack and a full disk left no copy, and every slot fails alike.
+        installed = copied && PlaceInSlot(dir, pack, name, target);
         free(target);
     }
-    if (temp)
-        DeleteFileA(temp);
+    if (installed)
+        CloseHandle(pack);
+    else if (copied)
+        DiscardTemporary(pack);
     if (!installed)
         TellNotInstalled(owner, source ? source : TableText(IDS_PACK_FILE));
-    free(temp);
     free(source);
     return installed;
 }
@@ -123,13 +146,68 @@ static void TellNotRecorded(HWND owner, const char *gameDir)
 // starting "X:\\" or "\\\\" is already full: those stay exactly as typed.
 static char *FullGameDir(const char *gameDir)
 {
-    bool drive = gameDir[0] && gameDir[1] == ':';
-    if ((drive && (gameDir[2] == 0 || gameDir[2] == '\\')) ||
-        (gameDir[0] == '\\' && gameDir[1] == '\\'))
+    if (IsDriveOnly(gameDir) || IsAbsolutePath(gameDir))
         return DupString(gameDir);
     char full[MAX_PATH];
     DWORD length = GetFullPathNameA(gameDir, sizeof full, full, NULL);
     return DupString(length > 0 && length < sizeof full ? full : gameDir);
+}
+
+// Opens the game directory that every file goes into; "X:" means the drive's root.
+static bool OpenInstallDir(const char *gameDir, GameDir *dir)
+{
+    char *root = IsDriveOnly(gameDir) ? JoinPath(gameDir, "") : NULL;
+    DWORD error;
+    bool opened = OpenGameDir(root ? root : gameDir, dir, &error);
+    free(root);
+    return opened;
+}
+
+// Only a plain file of ours is entered as the uninstaller, the new copy or the one an earlier
+// installation left: a link planted there would be run with administrator rights.
+static void RegisterInstalledUninstaller(HWND owner, const GameDir *dir, const char *gameDir)
+{
+    HANDLE file;
+    DWORD error;
+    if (OpenGameFile(dir, kUninstallerFile, FILE_READ_ATTRIBUTES, FILE_SHARE_READ, &file, &error) !=
+        FILE_CHECKED)
+        return;
+    CloseHandle(file);
+    char *uninstaller = JoinPath(gameDir, kUninstallerFile);
+    LONG result = uninstaller ? RegisterUninstaller(kUninstallSubkey, TableText(IDS_DISPLAY_NAME),
+                                                    uninstaller)
+                              : ERROR_NOT_ENOUGH_MEMORY;
+    free(uninstaller);
+    if (result == ERROR_SUCCESS)
+        return;
+    char reason[256], text[MAX_PATH + 512];
+    SystemErrorText((DWORD)result, reason, sizeof reason);
+    FormatText(text, sizeof text,
+               "The package could not be entered in the list of programs, so it cannot be "
+               "removed from there. To remove it, run %s in %s.\n\n%s",
+               kUninstallerFile, gameDir, reason);
+    MessageBoxA(owner, text, "Uninstaller Not Registered", MB_ICONWARNING);
+}
+
+// Copies the three files and records them; false when one of them did not land.
+static bool InstallFiles(HWND owner, const char *sourceDir, const char *gameDir)
+{
+    GameDir dir;
+    if (!OpenInstallDir(gameDir, &dir))
+        memset(&dir, 0, sizeof dir); // not checkable: every copy fails and is told
+    // The licence is recorded before it lands, and so the package is listed with its first
+    // entry: a log never lists the package without one, nor misses a file of it.
+    char *licence = JoinPath(gameDir, TableText(IDS_LICENCE_FILE));
+    if (licence)
+        RecordPackageWithFile(TableText(IDS_PACKAGE_NAME), licence);
+    free(licence);
+    bool licenceCopied = InstallOverOlder(owner, &dir, sourceDir, gameDir, IDS_LICENCE_FILE);
+    // The uninstaller is registered, not logged: removing it is what it is there for.
+    bool uninstallerCopied =
+        InstallOverOlder(owner, &dir, sourceDir, gameDir, IDS_UNINSTALLER_FILE);
+    RegisterInstalledUninstaller(owner, &dir, gameDir);
+    bool packInstalled = InstallPack(owner, &dir, sourceDir, gameDir);
+    return licenceCopied && uninstallerCopied && packInstalled;
 }
 
 bool InstallPackage(HWND owner, const char *typedGameDir)
@@ -142,8 +220,6 @@ bool InstallPackage(HWND owner, const char *typedGameDir)
                     "Really Re-Install?", MB_YESNO | MB_ICONQUESTION) != IDYES)
         return false;
     StartProgressDialog(owner);
-    // Listed before anything is copied, and kept even if the installation stops below.
-    RecordPackage(TableText(IDS_PACKAGE_NAME));
 
     char *sourceDir = ProgramDirectory();
     char *gameDir = sourceDir ? FullGameDir(typedGameDir) : NULL;
@@ -158,23 +234,11 @@ bool InstallPackage(HWND owner, const char *typedGameDir)
     }
 
     ExpectPackageFiles(sourceDir);
-    bool licenceCopied = false, uninstallerCopied = false;
-    char *licence = InstallOverOlder(owner, sourceDir, gameDir, IDS_LICENCE_FILE, &licenceCopied);
-    if (licence)
-        RecordInstalledFile(TableText(IDS_PACKAGE_NAME), licence);
-    free(licence);
-    // The uninstaller is registered, not logged: removing it is what it is there for. Only a
-    // working one is registered: the new copy, or the one an earlier installation left.
-    char *uninstaller =
-        InstallOverOlder(owner, sourceDir, gameDir, IDS_UNINSTALLER_FILE, &uninstallerCopied);
-    if (uninstaller && (uninstallerCopied || IsFile(uninstaller)))
-        RegisterUninstaller(kUninstallSubkey, TableText(IDS_DISPLAY_NAME), uninstaller);
-    free(uninstaller);
-    bool packInstalled = InstallPack(owner, sourceDir, gameDir);
+    bool allInstalled = InstallFiles(owner, sourceDir, gameDir);
     free(sourceDir);
     CloseProgressDialog();
 
-    if (!packInstalled || !licenceCopied || !uninstallerCopied)
+    if (!allInstalled)
         MessageBoxA(owner,
                     "There were one or more errors whilst installing the files. The most common "
                     "cause of this is that you do not have the full retail version of Quake3: "

@@ -12,6 +12,9 @@ bool IsPackageInstalled(const char *package);
 void RecordPackage(const char *package);
 // Appends the path to the package's own section; false when the log could not take it.
 bool RecordInstalledFile(const char *package, const char *path);
+// Appends the package to the package list and the path to its section in one replacement of
+// the log, so that the list never names a package without an entry of its own.
+bool RecordPackageWithFile(const char *package, const char *path);
 // True when an append since SetLogPath could not be written; the log then holds what it held
 // before that append.
 bool LogAppendFailed();

@@ -10,6 +10,7 @@
 #include "../common/text.h"
 #include "../resources/resource.h"
 
+#include <imm.h>
 #include <stdlib.h>
 
 // Bytes that make a whole bar when the package files' own sizes are not known.
@@ -82,6 +83,9 @@ static INT_PTR CALLBACK ProgressDialogProc(HWND dialog, UINT msg, WPARAM, LPARAM
 
 static DWORD WINAPI ProgressThreadMain(void *owner)
 {
+    // Nothing in the dialog takes text, so this thread needs no input method, whose start
+    // would delay every installation.
+    ImmDisableIME(0);
     HWND dialog = CreateDialogParamA(g_hInstance, MAKEINTRESOURCEA(IDD_PROGRESS), (HWND)owner,
                                      ProgressDialogProc, 0);
     if (!dialog)

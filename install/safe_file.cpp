@@ -1,119 +1,98 @@
 // A reader never finds one of our files half-written: the bytes go to a temporary name that
 // nothing loads, are flushed, and only a complete file is renamed to the real name. Every way
-// out removes the temporary file, and a rename is all or nothing.
+// out removes the temporary file, and a rename is all or nothing. The copy is made through
+// handles, not by name, so that nothing planted at the temporary name is ever followed.
 #include "safe_file.h"
 
 #include "../common/text.h"
 
-#include <windows.h>
 #include <stdlib.h>
 #include <string.h>
 
-// The temporary name beside a file: the same name with its last character turned into '~',
-// which the game never loads. It is exactly as long as the name itself, so a file whose name
-// fits the path limit can always be written under it. Our names end in ASCII letters, and the
-// name itself is never chosen. A new heap string, or null when memory runs out.
-static char *TemporaryName(const char *path)
+// Large enough that a pack of hundreds of megabytes costs few calls.
+static const DWORD kCopyBlock = 1024 * 1024;
+
+static bool CopyBytes(HANDLE from, HANDLE to, DWORD *error)
 {
-    size_t length = strlen(path);
-    char *temp = length > 0 ? DupString(path) : NULL;
-    if (temp)
-        temp[length - 1] = temp[length - 1] == '~' ? '-' : '~';
-    else
-        SetLastError(length > 0 ? ERROR_NOT_ENOUGH_MEMORY : ERROR_INVALID_NAME);
-    return temp;
+    char *block = (char *)malloc(kCopyBlock);
+    if (!block) {
+        *error = ERROR_NOT_ENOUGH_MEMORY;
+        return false;
+    }
+    bool ok = true;
+    for (;;) {
+        DWORD got = 0, written = 0;
+        if (!ReadFile(from, block, kCopyBlock, &got, NULL)) {
+            ok = false;
+            break;
+        }
+        if (got == 0)
+            break;
+        if (!WriteFile(to, block, got, &written, NULL) || written != got) {
+            // A write cut short without an error has met a full disk.
+            if (GetLastError() == ERROR_SUCCESS)
+                SetLastError(ERROR_DISK_FULL);
+            ok = false;
+            break;
+        }
+    }
+    ok = ok && FlushFileBuffers(to);
+    if (!ok)
+        *error = GetLastError();
+    free(block);
+    return ok;
 }
 
-static bool FlushFile(const char *path)
+void DiscardTemporary(HANDLE file)
 {
-    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, NULL, OPEN_EXISTING, 0, NULL);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    bool ok = FlushFileBuffers(file) != 0;
-    DWORD error = GetLastError();
+    DWORD error = GetLastError(), ignored;
+    RemoveOnClose(file, &ignored);
     CloseHandle(file);
     SetLastError(error);
-    return ok;
 }
 
-// Deletes a file without disturbing the error the caller reports.
-static void RemoveQuietly(const char *path)
+bool CopyToTemporary(const GameDir *dir, const char *source, const char *temp, HANDLE *file,
+                     DWORD *error)
 {
-    DWORD error = GetLastError();
-    DeleteFileA(path);
-    SetLastError(error);
-}
-
-bool CopyToTemporary(const char *source, const char *temp)
-{
-    // What a killed run left goes first; the copy must start empty.
-    DeleteFileA(temp);
-    bool ok = CopyFileA(source, temp, TRUE) != 0;
-    if (ok) {
-        // A package copied from a read-only medium would otherwise stay read-only, and the
-        // next installation could not replace it.
-        DWORD attributes = GetFileAttributesA(temp);
-        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
-            SetFileAttributesA(temp, attributes & ~FILE_ATTRIBUTE_READONLY);
-        ok = FlushFile(temp);
-    }
-    if (!ok)
-        RemoveQuietly(temp);
-    return ok;
-}
-
-bool MoveTemporary(const char *temp, const char *target, bool replace)
-{
-    DWORD flags = MOVEFILE_WRITE_THROUGH | (replace ? MOVEFILE_REPLACE_EXISTING : 0);
-    return MoveFileExA(temp, target, flags) != 0;
-}
-
-// Writes a new file: one left under the name goes first, and the file must then be new, so a
-// link planted there is never written through.
-static bool WriteWhole(const char *path, const char *data, size_t length)
-{
-    DeleteFileA(path);
-    HANDLE file =
-        CreateFileA(path, GENERIC_WRITE, 0, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL);
-    if (file == INVALID_HANDLE_VALUE)
+    *file = INVALID_HANDLE_VALUE;
+    HANDLE from = CreateFileA(source, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
+                              FILE_FLAG_SEQUENTIAL_SCAN, NULL);
+    if (from == INVALID_HANDLE_VALUE) {
+        *error = GetLastError();
         return false;
-    DWORD written = 0;
-    bool ok = WriteFile(file, data, (DWORD)length, &written, NULL) && written == length &&
-              FlushFileBuffers(file);
-    DWORD error = GetLastError();
-    if (!CloseHandle(file))
-        ok = false;
+    }
+    HANDLE to;
+    FileCheck check = CreateTemporary(dir, temp, &to, error);
+    bool ok = check == FILE_CHECKED && CopyBytes(from, to, error);
+    if (check != FILE_CHECKED && check != FILE_FAILED)
+        *error = check == FILE_MISSING ? ERROR_PATH_NOT_FOUND : ERROR_ACCESS_DENIED;
+    CloseHandle(from);
+    if (ok)
+        *file = to;
+    else if (check == FILE_CHECKED)
+        DiscardTemporary(to);
+    return ok;
+}
+
+bool CopyOver(const GameDir *dir, const char *source, const char *name, DWORD *error)
+{
+    // The same name with its last character turned into '~', which the game never loads.
+    // It is exactly as long as the name itself, so a file whose name fits the path limit can
+    // always be written under it. Our names are ASCII.
+    char temp[MAX_PATH];
+    size_t length = strlen(name);
+    if (length == 0 || !FormatText(temp, sizeof temp, "%s", name)) {
+        *error = ERROR_FILENAME_EXCED_RANGE;
+        return false;
+    }
+    temp[length - 1] = '~';
+    HANDLE file;
+    if (!CopyToTemporary(dir, source, temp, &file, error))
+        return false;
+    bool copied = RenameGameFile(file, dir, name, true, error);
+    if (copied)
+        CloseHandle(file);
     else
-        SetLastError(error);
-    return ok;
-}
-
-bool CopyOver(const char *source, const char *target)
-{
-    char *temp = TemporaryName(target);
-    if (!temp)
-        return false;
-    bool copied = CopyToTemporary(source, temp) && MoveTemporary(temp, target, true);
-    if (!copied)
-        RemoveQuietly(temp);
-    free(temp);
+        DiscardTemporary(file);
     return copied;
-}
-
-bool ReplaceFileContents(const char *path, const char *data, size_t length)
-{
-    DWORD attributes = GetFileAttributesA(path);
-    if (attributes != INVALID_FILE_ATTRIBUTES &&
-        (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) {
-        SetLastError(ERROR_ACCESS_DENIED);
-        return false;
-    }
-    char *temp = TemporaryName(path);
-    if (!temp)
-        return false;
-    bool ok = WriteWhole(temp, data, length) && MoveTemporary(temp, path, true);
-    if (!ok)
-        RemoveQuietly(temp);
-    free(temp);
-    return ok;
 }

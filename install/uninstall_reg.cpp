@@ -1,5 +1,5 @@
-// Registers the installed uninstaller under the machine-wide uninstall key. The value writes
-// are not checked: the installation goes on whatever the registry says.
+// Registers the installed uninstaller under the machine-wide uninstall key. A value that could
+// not be written is an entry the list of programs cannot use, so its failure is returned too.
 #include "uninstall_reg.h"
 
 #include "../common/names.h"
@@ -8,9 +8,9 @@
 #include <string.h>
 
 // REG_SZ data must include its terminating zero in the byte count.
-static void SetStringValue(HKEY key, const char *name, const char *text)
+static LONG SetStringValue(HKEY key, const char *name, const char *text)
 {
-    RegSetValueExA(key, name, 0, REG_SZ, (const BYTE *)text, (DWORD)strlen(text) + 1);
+    return RegSetValueExA(key, name, 0, REG_SZ, (const BYTE *)text, (DWORD)strlen(text) + 1);
 }
 
 // Unquoted, a path with blanks (C:\Program Files\...) would let Windows start "C:\Program".
@@ -39,12 +39,14 @@ LONG RegisterUninstaller(const char *subkey, const char *displayName, const char
         RegCloseKey(parent);
         return result;
     }
-    SetStringValue(key, "DisplayName", displayName);
+    result = SetStringValue(key, "DisplayName", displayName);
     char *command = QuotedCommand(uninstallPath);
-    if (command) {
-        SetStringValue(key, "UninstallString", command);
-        free(command);
-    }
+    LONG written =
+        command ? SetStringValue(key, "UninstallString", command) : ERROR_NOT_ENOUGH_MEMORY;
+    if (result == ERROR_SUCCESS)
+        result = written;
+    free(command);
     RegCloseKey(key);
-    return RegCloseKey(parent);
+    LONG closed = RegCloseKey(parent);
+    return result == ERROR_SUCCESS ? closed : result;
 }

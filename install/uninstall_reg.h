@@ -6,7 +6,7 @@
 
 // Creates or opens HKEY_LOCAL_MACHINE\...\Uninstall\<subkey> and writes DisplayName and
 // UninstallString (the uninstaller's path in double quotes). ERROR_SUCCESS, or the error code
-// of the key creation that failed.
+// of the key creation or value write that failed.
 LONG RegisterUninstaller(const char *subkey, const char *displayName, const char *uninstallPath);
 
 #endif

@@ -40,6 +40,17 @@ for drive in ${ZV_TEST_DRIVES:-}; do
         mkdir -p "$fixtures/$letter"
         mount -t tmpfs -o size=1m tmpfs "$fixtures/$letter" 2>/dev/null && mounts+=("$fixtures/$letter")
         ln -sfn "$fixtures/$letter" "$link"
+    elif [[ "$drive" == "$letter=same:"? ]]; then
+        # The same folder under a second letter, as a disk that shows up under another one.
+        other=${drive##*:}
+        mkdir -p "$fixtures/$other"
+        ln -sfn "$fixtures/$other" "$link"
+    elif [ "$drive" = "$letter=share" ]; then
+        # The drive's folder is also the network share \\zvhost\games.
+        mkdir -p "$fixtures/$letter" "$WINEPREFIX/dosdevices/unc/zvhost"
+        ln -sfn "$fixtures/$letter" "$WINEPREFIX/dosdevices/unc/zvhost/games"
+        ln -sfn "$fixtures/$letter" "$link"
+        links+=("$WINEPREFIX/dosdevices/unc/zvhost/games")
     elif [ "$drive" = "$letter=loop" ]; then
         # A directory link back to the drive's root: its long name would make a walk through
         # it reach the 260-character path limit before the 40 links Linux follows in one path.
@@ -58,6 +69,8 @@ done
 export ZV_RESULT="C:\\zvtest\\$name\\result.txt"
 export ZV_SCREENSHOTS=${ZV_SCREENSHOTS:-}
 cd "$work"
+# A locale of its own (ja_JP.UTF-8 runs the program in code page 932), for this program only.
+[ -n "${ZV_TEST_LOCALE:-}" ] && export LC_ALL=$ZV_TEST_LOCALE
 timeout -k 5 "${ZV_TEST_TIMEOUT:-240}" \
     wine explorer "/desktop=$name,1024x768" "C:\\zvtest\\$name\\$name.exe" "$@" >/dev/null 2>&1
 status=$?

@@ -10,6 +10,7 @@
 
 #include "check.h"
 #include "common/names.h"
+#include "common/path.h"
 #include "common/system_error.h"
 #include "resources/resource.h"
 
@@ -21,14 +22,16 @@ static std::wstring WidePath(const std::string &path)
 {
     bool absolute = path.size() >= 3 && path[1] == ':' && path[2] == '\\';
     std::wstring wide(absolute ? L"\\\\?\\" : L"");
-    for (char c : path)
-        wide += (wchar_t)(unsigned char)c;
-    return wide;
+    int length = MultiByteToWideChar(CP_ACP, 0, path.data(), (int)path.size(), NULL, 0);
+    std::wstring converted(length, L'\0');
+    MultiByteToWideChar(CP_ACP, 0, path.data(), (int)path.size(), &converted[0], length);
+    return wide + converted;
 }
 
 bool MakeDirectories(const std::string &path)
 {
-    for (size_t i = 3; i <= path.size(); i++) {
+    // By character: in code page 932 a character's second byte may be the backslash's.
+    for (size_t i = 3; i <= path.size(); i += i < path.size() ? CharLength(&path[i], CP_ACP) : 1) {
         if (i == path.size() || path[i] == '\\')
             CreateDirectoryW(WidePath(path.substr(0, i)).c_str(), NULL);
     }
@@ -161,7 +164,7 @@ std::vector<std::string> ListedDirectories(const std::string &dir)
 {
     std::vector<std::string> names;
     WIN32_FIND_DATAA entry;
-    std::string pattern = dir + (dir.back() == '\\' ? "*.*" : "\\*.*");
+    std::string pattern = dir + (EndsWithSeparator(dir.c_str()) ? "*.*" : "\\*.*");
     HANDLE listing = FindFirstFileA(pattern.c_str(), &entry);
     if (listing == INVALID_HANDLE_VALUE)
         return names;
@@ -534,7 +537,7 @@ UninstallRun RunUninstallerAt(const char *file, int line, const std::string &dir
 {
     static const char *kCaption = "ZV-001 Uninstall";
     UninstallRun run;
-    std::string exe = dir + (dir.back() == '\\' ? "" : "\\") + kUninstallerFile;
+    std::string exe = dir + (EndsWithSeparator(dir.c_str()) ? "" : "\\") + kUninstallerFile;
     HANDLE process = StartProgram(exe.c_str(), dir.c_str());
     if (!CHECK_AT(file, line, process != NULL, "cannot start %s: %lu", exe.c_str(), GetLastError()))
         return run;
@@ -628,4 +631,38 @@ DWORD WINAPI SearchErrorWatcher::Run(void *param)
         AnswerMessageBox(box, IDOK);
     }
     return 0;
+}
+
+// The Linux path of a Windows path, through Wine's own conversion.
+std::string UnixPath(const std::string &path)
+{
+    typedef char *(CDECL * UnixNameFn)(const wchar_t *);
+    UnixNameFn unixName = (UnixNameFn)(void (*)())GetProcAddress(GetModuleHandleA("kernel32.dll"),
+                                                                 "wine_get_unix_file_name");
+    wchar_t wide[MAX_PATH];
+    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
+    char *name = unixName ? unixName(wide) : NULL;
+    std::string result = name ? name : "";
+    HeapFree(GetProcessHeap(), 0, name);
+    return result;
+}
+
+// A symbolic link made from the Linux side with ln -s, since Wine's own calls would move or
+// copy the target instead. ln runs as a Linux process, so its end is seen by the link.
+bool MakeUnixLink(const std::string &target, const std::string &link)
+{
+    std::string command =
+        "\\\\?\\unix\\bin\\ln -s \"" + UnixPath(target) + "\" \"" + UnixPath(link) + "\"";
+    std::vector<char> line(command.begin(), command.end());
+    line.push_back(0);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process;
+    if (!CreateProcessA(NULL, line.data(), NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process))
+        return false;
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    for (int i = 0; i < 200 && !FileExists(link); i++)
+        Sleep(50);
+    return FileExists(link);
 }

@@ -28,6 +28,11 @@ bool FileExists(const std::string &path);
 bool SameFile(const std::string &a, const std::string &b);
 // The non-blank lines of a file, line ends stripped.
 std::vector<std::string> NonBlankLines(const std::string &path);
+// The Linux path of a Windows path, through Wine's own conversion.
+std::string UnixPath(const std::string &path);
+// A symbolic link made from the Linux side, as a user of the machine would plant one; true
+// once the link is there.
+bool MakeUnixLink(const std::string &target, const std::string &link);
 // Deletes everything below dir; dir itself stays.
 void ClearDirectory(const std::string &dir);
 // The names of dir's subdirectories in the order FindFirstFileA delivers them, without "." and

@@ -5,6 +5,7 @@
 #include "driver.h"
 #include "backdrop/backdrop.h"
 
+#include <imm.h>
 #include <string.h>
 
 static const COLORREF kMagenta = 0x00FF00FF;
@@ -164,6 +165,13 @@ static void TestStartAndClose()
         DWORD thread = GetWindowThreadProcessId(window, NULL);
         CHECK(thread != GetCurrentThreadId() && thread == backdrop.threadId,
               "the window is not the backdrop thread's");
+        // No input method for the backdrop's thread, which takes no text; this thread, like
+        // the pages', keeps its own.
+        HWND here = MakeArea(20, 20);
+        CHECK(ImmGetDefaultIMEWnd(window) == NULL && ImmGetDefaultIMEWnd(here) != NULL,
+              "input method windows: backdrop %p, this thread %p",
+              (void *)ImmGetDefaultIMEWnd(window), (void *)ImmGetDefaultIMEWnd(here));
+        DestroyWindow(here);
         LONG style = GetWindowLongA(window, GWL_STYLE);
         LONG exStyle = GetWindowLongA(window, GWL_EXSTYLE);
         CHECK((style & (WS_POPUP | WS_VISIBLE)) == (WS_POPUP | WS_VISIBLE) && !IsZoomed(window),

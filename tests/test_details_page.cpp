@@ -156,6 +156,50 @@ static void SearchHit(HWND page)
     Click(page, IDOK);
 }
 
+// While the walk goes through D:'s thousands of directories before the game's drive E:, the
+// page answers every message within a generous bound: not only from the box it shows for a
+// directory that cannot be listed, whose own loop answers as well, but between boxes. It stays
+// disabled until the end, also after that box, and no command starts meanwhile, not even one
+// posted to it. Then one box has been shown, owned by the page, and the edit holds the hit.
+static void SearchAnswers(HWND page)
+{
+    const DWORD kAnswerMs = 1000;
+    Click(page, IDC_SEARCH);
+    CHECK(SeenDisabled(page), "the page was not disabled during the search");
+    PostMessageA(page, WM_COMMAND, IDCANCEL, 0);
+    PostMessageA(page, WM_COMMAND, IDC_SEARCH, 0);
+    int late = 0, answeredWalking = 0;
+    std::vector<std::pair<MessageBoxInfo, HWND>> boxes; // and its owner
+    // The search has ended when the page takes input again; a page gone ends the wait too.
+    WaitUntil(
+        [&] {
+            if (!IsWindow(page) || IsWindowEnabled(page))
+                return true;
+            DWORD_PTR ignored;
+            if (!SendMessageTimeoutA(page, WM_NULL, 0, 0, SMTO_NORMAL, kAnswerMs, &ignored))
+                late++;
+            else if (!IsWindowEnabled(page) && !FindTopWindow("#32770", "Search Error"))
+                answeredWalking++;
+            MessageBoxInfo box;
+            if (WaitForMessageBox(&box, NULL, 1)) {
+                boxes.push_back({box, GetWindow(box.box, GW_OWNER)});
+                AnswerMessageBox(box, box.buttons == MB_YESNO ? IDNO : IDOK);
+            }
+            return false;
+        },
+        60000, 50);
+    CHECK(late == 0, "%d messages were not answered within %lu ms", late, kAnswerMs);
+    CHECK(answeredWalking > 0, "the page answered only from a box's own loop");
+    if (CHECK(boxes.size() == 1, "%u boxes, the first \"%s\"", (unsigned)boxes.size(),
+              boxes.empty() ? "" : boxes[0].first.caption.c_str())) {
+        CHECK_TEXT(boxes[0].first.caption, "Search Error");
+        CHECK(boxes[0].second == page && boxes[0].first.icon == MB_ICONHAND,
+              "the box is not the page's error box");
+    }
+    CHECK_TEXT(ControlText(page, IDC_GAMEDIR), "E:\\Other\\Q3");
+    Click(page, IDOK);
+}
+
 // D: has an empty root: one box for it, then E: is searched.
 static void SearchPastUnlistableDrive(HWND page)
 {
@@ -300,6 +344,11 @@ static void TestCommands()
     Run({BrowseChoices, true, "D:"});
 
     DeleteFileA("D:\\Games\\Quake3\\quake3.exe");
+    // Named "?" for the 8-bit interface, which cannot list it.
+    const wchar_t *unlistable = L"\\\\?\\D:\\Big\\1500\\\x4e2d";
+    CHECK(CreateDirectoryW(unlistable, NULL), "cannot make the unlistable directory");
+    Run({SearchAnswers, true, "E:\\Other\\Q3"});
+    RemoveDirectoryW(unlistable);
     DeleteFileA("E:\\Other\\Q3\\quake3.exe");
     Run({SearchMiss, false, "<none>"});
     ClearDirectory("D:\\");

@@ -202,6 +202,93 @@ static HANDLE NextHandleValue()
     return probe;
 }
 
+// A directory the 8-bit interface lists as "?" below parent, which cannot be listed itself.
+static bool MakeUnlistable(const std::string &parent)
+{
+    std::wstring path = L"\\\\?\\";
+    for (char c : parent)
+        path += (wchar_t)c;
+    return MakeDirectories(parent) && CreateDirectoryW((path + L"\\\x4e2d").c_str(), NULL);
+}
+
+struct Walked {
+    bool hit;
+    std::string result;
+    std::vector<std::string> reports; // directory and error, in the order told
+};
+
+static void Record(void *walked, const char *directory, DWORD error)
+{
+    ((Walked *)walked)->reports.push_back(std::string(directory) + " " + std::to_string(error));
+}
+
+static Walked WalkWith(int listers)
+{
+    Walked walked;
+    char *result = NULL;
+    walked.hit = WalkDriveForGame(kD, "\\", listers, Record, &walked, &result);
+    walked.result = result ? result : "<null>";
+    free(result);
+    return walked;
+}
+
+// A tree of fanOut directories on D:, each with `below` subdirectories, some of which
+// cannot be listed; the games given go in last.
+struct ListerTree {
+    const char *name;
+    int fanOut;
+    int below;
+    std::vector<std::string> unlistable; // parents of a directory that cannot be listed
+    std::vector<std::string> games;
+};
+
+// Lister threads change nothing the user sees: with 1, 2 and 4 of them the walk gives the hit
+// and the reports, in their order, that it gives alone, on wide trees, deep ones, with and
+// without a game, and with a hit that leaves listings made ahead.
+static void TestListers()
+{
+    static const ListerTree trees[] = {
+        {"wide, one game", 30, 5, {"W3", "W17\\S2", "W29\\S4"}, {"W21\\S4\\G"}},
+        {"wide, no game", 30, 5, {"W3", "W17\\S2", "W29\\S4\\X\\Y"}, {}},
+        {"deep, two games",
+         3,
+         2,
+         {"W1\\S0\\1\\2", "W2\\S1"},
+         {"W0\\S1\\1\\2\\3\\4\\5\\6\\7\\8\\G", "W2\\S0\\1\\2\\3\\G"}},
+        {"early hit, much ahead", 40, 20, {"W5\\S5"}, {"W0\\S0", "W1\\S0", "W2\\S0"}},
+    };
+    for (const ListerTree &tree : trees) {
+        ClearDirectory("D:\\");
+        for (int w = 0; w < tree.fanOut; w++)
+            for (int b = 0; b < tree.below; b++)
+                MakeDirectories("D:\\W" + std::to_string(w) + "\\S" + std::to_string(b));
+        for (const std::string &parent : tree.unlistable)
+            CHECK(MakeUnlistable("D:\\" + parent), "%s: cannot make %s\\?", tree.name,
+                  parent.c_str());
+        for (const std::string &game : tree.games)
+            MakeGameDir("D:\\" + game, kGameExeOnly);
+        HANDLE before = NextHandleValue();
+        Walked alone = WalkWith(0);
+        bool hitGame = false;
+        for (const std::string &game : tree.games)
+            hitGame = hitGame || alone.result == "D:\\" + game;
+        CHECK(alone.hit == !tree.games.empty() && alone.hit == hitGame, "%s: the walk gave %s",
+              tree.name, alone.result.c_str());
+        if (!alone.hit)
+            CHECK(alone.reports.size() == tree.unlistable.size(), "%s: %u reports", tree.name,
+                  (unsigned)alone.reports.size());
+        for (int listers : {1, 2, 4, 1, 2, 4}) {
+            Walked walked = WalkWith(listers);
+            CHECK(walked.hit == alone.hit && walked.result == alone.result &&
+                      walked.reports == alone.reports,
+                  "%s, %d listers: %s after %u reports, alone %s after %u", tree.name, listers,
+                  walked.result.c_str(), (unsigned)walked.reports.size(), alone.result.c_str(),
+                  (unsigned)alone.reports.size());
+        }
+        CHECK(NextHandleValue() == before, "%s: the walks left handles open", tree.name);
+    }
+}
+
 static void TestReleases()
 {
     ClearDirectory("D:\\");
@@ -235,6 +322,7 @@ int main()
     TestPathLimit();
     TestLinks();
     TestReleases();
+    TestListers();
     DestroyWindow(s_owner);
     return CheckDone();
 }

@@ -159,13 +159,16 @@ static void TestLongGameDir()
     DeleteUninstallEntry();
     CHECK(Install(__LINE__, game, {}), "the installation gave false");
     CheckFirstInstallation(__LINE__, game);
-    std::string longest = game + "\\" + std::string(259 - game.size() - 1, 'f');
-    CHECK(CopyOver(s_sources[0].c_str(), longest.c_str()) && SameFile(s_sources[0], longest),
-          "a file at the longest path was not copied: %lu", GetLastError());
-    std::string after;
-    CHECK(ReplaceFileContents(longest.c_str(), "new", 3) && ReadWhole(longest, &after) &&
-              after == "new",
-          "a file at the longest path was not rewritten: %lu", GetLastError());
+    std::string name(259 - game.size() - 1, 'f'), longest = game + "\\" + name;
+    GameDir dir;
+    DWORD error = 0;
+    CHECK(OpenGameDir(game.c_str(), &dir, &error) &&
+              CopyOver(&dir, s_sources[0].c_str(), name.c_str(), &error) &&
+              SameFile(s_sources[0], longest),
+          "a file at the longest path was not copied: %lu", error);
+    CHECK(CopyOver(&dir, s_sources[1].c_str(), name.c_str(), &error) &&
+              SameFile(s_sources[1], longest),
+          "a file at the longest path was not replaced: %lu", error);
 }
 
 int main()

@@ -1,6 +1,7 @@
 // The install log read and appended to through its four operations, checked in the file itself.
 #include "check.h"
 #include "fixture.h"
+#include "common/log_file.h"
 #include "install/install_log.h"
 
 #include <string>
@@ -162,7 +163,11 @@ static void TestUnwritableLogs()
     std::string after;
     std::string other = dir + "\\elsewhere.txt";
     WriteBytes(other, earlier);
-    for (int kind = 0; kind < 4; kind++) {
+    const std::string full = earlier + "[" + kPackageName + "]\r\nFiles=999999999\r\n";
+    // 0 read-only, 1 held open, 2 a directory, 3 a hard link, 4 a count that one more would
+    // take past what the readers take, 5 a symbolic link to another file (last: Wine's
+    // DeleteFileA would remove the file it leads to).
+    for (int kind = 0; kind < 6; kind++) {
         SetFileAttributesA(log.c_str(), FILE_ATTRIBUTE_NORMAL);
         DeleteFileA(log.c_str());
         RemoveDirectoryA(log.c_str());
@@ -180,9 +185,15 @@ static void TestUnwritableLogs()
             DeleteFileA(log.c_str());
             CHECK(CreateHardLinkA(log.c_str(), other.c_str(), NULL), "no hard link: %lu",
                   GetLastError());
+        } else if (kind == 4) {
+            WriteBytes(log, full);
+        } else if (kind == 5) {
+            DeleteFileA(log.c_str());
+            CHECK(MakeUnixLink(other, log), "no symbolic link");
         }
         SetLogPath(dir.c_str());
-        RecordPackage(kPackageName);
+        if (kind != 4) // the package list has room
+            RecordPackage(kPackageName);
         CHECK(!RecordInstalledFile(kPackageName, "C:\\x.pk3"), "kind %d: a file was recorded",
               kind);
         CHECK(LogAppendFailed(), "kind %d: the failure is not known", kind);
@@ -192,18 +203,71 @@ static void TestUnwritableLogs()
             CHECK(GetFileAttributesA(log.c_str()) & FILE_ATTRIBUTE_DIRECTORY,
                   "the directory ZVFiles.log is gone");
         else
-            CHECK(ReadWhole(log, &after) && after == earlier, "kind %d: the log changed: %s", kind,
-                  after.c_str());
+            CHECK(ReadWhole(log, &after) && after == (kind == 4 ? full : earlier),
+                  "kind %d: the log changed: %s", kind, after.c_str());
         CHECK(!FileExists(dir + "\\ZVFiles.lo~"), "kind %d: the temporary log was left behind",
               kind);
     }
-    DeleteFileA(log.c_str());
     CHECK(ReadWhole(other, &after) && after == earlier, "the linked file changed");
-    SetFileAttributesA(log.c_str(), FILE_ATTRIBUTE_NORMAL);
-    RemoveDirectoryA(log.c_str());
     // A new log path forgets an earlier failure.
     SetLogPath(dir.c_str());
     CHECK(!LogAppendFailed(), "a failure outlived its log path");
+}
+
+struct LockHolder {
+    std::string dir;
+    HANDLE held, release;
+    DWORD hold; // ms to hold the lock, or INFINITE until release is set
+};
+
+// Another editor: takes the log's lock, adds an entry of its own while holding it, and lets
+// go after a while or when told.
+static DWORD WINAPI HoldLock(void *param)
+{
+    LockHolder *holder = (LockHolder *)param;
+    GameDir dir;
+    DWORD error;
+    HANDLE lock = OpenGameDir(holder->dir.c_str(), &dir, &error) ? LockGameLog(&dir, 0) : NULL;
+    if (lock)
+        LogFile(holder->dir + "\\ZVFiles.log", "Other", "C:\\other.pk3");
+    SetEvent(holder->held);
+    WaitForSingleObject(holder->release, holder->hold == INFINITE ? 30000 : holder->hold);
+    UnlockGameLog(lock);
+    return lock != NULL;
+}
+
+// Two editors one after the other: an append waits for the other editor's lock and keeps its
+// entry; a lock held past the wait is a log that cannot be updated, and it stays as it was.
+static void TestLockedLog()
+{
+    std::string dir = CurrentDir() + "\\locked", log = dir + "\\ZVFiles.log";
+    CreateDirectoryA(dir.c_str(), NULL);
+    for (DWORD hold : {(DWORD)1000, (DWORD)INFINITE}) {
+        DeleteFileA(log.c_str());
+        LockHolder holder = {dir, CreateEventA(NULL, TRUE, FALSE, NULL),
+                             CreateEventA(NULL, TRUE, FALSE, NULL), hold};
+        HANDLE thread = CreateThread(NULL, 0, HoldLock, &holder, 0, NULL);
+        WaitForSingleObject(holder.held, 10000);
+        SetLogPath(dir.c_str());
+        bool recorded = RecordInstalledFile(kPackageName, "C:\\x.pk3");
+        SetEvent(holder.release);
+        DWORD took = 0;
+        WaitForSingleObject(thread, 30000);
+        GetExitCodeThread(thread, &took);
+        CHECK(took, "the other editor did not get the lock");
+        std::vector<std::string> others = {"[Other]", "Files=1", "1=C:\\other.pk3"};
+        std::vector<std::string> both = others;
+        for (const char *line : {"[ZV-001 Strider for Quake3]", "Files=1", "1=C:\\x.pk3"})
+            both.push_back(line);
+        if (hold == INFINITE)
+            CHECK(!recorded && LogAppendFailed() && NonBlankLines(log) == others,
+                  "an append went ahead of a lock held past the wait");
+        else
+            CHECK(recorded && NonBlankLines(log) == both, "an entry was lost to the other editor");
+        CloseHandle(thread);
+        CloseHandle(holder.held);
+        CloseHandle(holder.release);
+    }
 }
 
 // The log goes into the game directory however it was typed: with a trailing backslash, or
@@ -246,6 +310,7 @@ int main()
     TestLookups();
     TestAppendPlaces();
     TestUnwritableLogs();
+    TestLockedLog();
     TestLogPlaces();
     return CheckDone();
 }

@@ -294,6 +294,23 @@ static ExpectedBox LogNotUpdatedBox(const std::string &game)
                           "package by itself. Files that were installed must be removed by hand.");
 }
 
+// Starts the installer, goes on to the details page and presses Install for game; the run's
+// process is null when that failed.
+static SetupRun StartInstalling(const std::string &game)
+{
+    SetupRun run = RunSetupToDetails("ZVSetup.exe");
+    DWORD code = 0;
+    if (!CHECK(run.process != NULL && run.failure.empty(), "%s", run.failure.c_str())) {
+        if (run.process)
+            FinishProgram(run.process, &code);
+        run.process = NULL;
+        return run;
+    }
+    SetControlText(run.page, IDC_GAMEDIR, game.c_str());
+    Click(run.page, IDOK);
+    return run;
+}
+
 // A full disk: the pack never shows under a slot name, not even in part, and nothing is
 // reported as installed that is not. First the licence and the uninstaller fit and the pack
 // does not; then nothing fits, not even the log's new entries, and every older file stays.
@@ -356,15 +373,10 @@ static void TestKilledMidCopy()
     s_sources = MakePackageFiles(1000, 3000, 256 * 1024 * 1024);
     std::string game = CurrentDir() + "\\Killed";
     MakeGameDir(game, kWithBaseq3);
-    SetupRun run = RunSetupToDetails("ZVSetup.exe");
     DWORD code = 0;
-    if (!CHECK(run.process != NULL && run.failure.empty(), "%s", run.failure.c_str())) {
-        if (run.process)
-            FinishProgram(run.process, &code);
+    SetupRun run = StartInstalling(game);
+    if (!run.process)
         return;
-    }
-    SetControlText(run.page, IDC_GAMEDIR, game.c_str());
-    Click(run.page, IDOK);
     std::string packLine = "Currently Installing File: " + s_sources[2];
     // Also ends when the installer has ended: then the copy can no longer be seen.
     bool copying = WaitUntil(
@@ -392,6 +404,87 @@ static void TestKilledMidCopy()
     DeleteFileA(s_sources[2].c_str());
 }
 
+// Links planted by anyone who can write to the game directory, as the elevated installer meets
+// them: at every temporary name it uses, the links and the files they lead to stay as they are
+// and everything installs; a log that is a link is left as it is and told; a baseq3 that is a
+// link takes no pack. Read-only leftovers of a killed run from a CD are cleared.
+static void TestPlanted()
+{
+    std::string outside = CurrentDir() + "\\Outside";
+    MakeDirectories(outside + "\\baseq3");
+    const char *temps[] = {"ZV-001.tx~", "zvuninst.ex~", "baseq3\\PakZV.tmp", "ZVFiles.lo~"};
+    std::string game = CurrentDir() + "\\Planted";
+    MakeGameDir(game, kWithBaseq3);
+    for (int i = 0; i < 4; i++) {
+        WriteBytes(outside + "\\precious" + std::to_string(i), "file " + std::to_string(i));
+        CHECK(MakeUnixLink(outside + "\\precious" + std::to_string(i), game + "\\" + temps[i]),
+              "cannot link %s", temps[i]);
+    }
+    WriteBytes(outside + "\\log.txt", "[Other]\r\nFiles=1\r\n1=C:\\x\r\n");
+    Tree before = SnapshotTree(outside);
+    RunSetup(__LINE__, game, {kCompleteBox});
+    CHECK(SameFile(s_sources[0], game + "\\ZV-001.txt") &&
+              SameFile(s_sources[1], game + "\\zvuninst.exe") &&
+              SameFile(s_sources[2], PackSlot(game, 1)),
+          "the package did not install beside the links");
+    CHECK(NonBlankLines(LogPath(game)) ==
+              OneInstallationLog(game, {"ZV-001.txt", "baseq3\\PakZV01.pk3"}),
+          "the log is not the seven lines");
+    for (int i = 0; i < 4; i++)
+        CHECK(ReadBytes(game + "\\" + temps[i]) == "file " + std::to_string(i),
+              "the link at %s was removed or written through", temps[i]);
+
+    std::string linkedLog = CurrentDir() + "\\LinkedLog";
+    MakeGameDir(linkedLog, kWithBaseq3);
+    CHECK(MakeUnixLink(outside + "\\log.txt", LogPath(linkedLog)), "cannot link the log");
+    RunSetup(__LINE__, linkedLog, {LogNotUpdatedBox(linkedLog), kCompleteBox});
+    CHECK(ReadBytes(LogPath(linkedLog)) == before["log.txt"], "the linked log was replaced");
+
+    std::string linkedBase = CurrentDir() + "\\LinkedBase";
+    MakeGameDir(linkedBase, kGameExeOnly);
+    CHECK(MakeUnixLink(outside + "\\baseq3", linkedBase + "\\baseq3"), "cannot link baseq3");
+    RunSetup(__LINE__, linkedBase, {NotInstalled(linkedBase), kCopyErrorsBox, kCompleteBox});
+    CHECK(SnapshotTree(outside) == before, "outside after installing:%s",
+          TreeDifference(before, SnapshotTree(outside)).c_str());
+
+    std::string leftovers = CurrentDir() + "\\Leftovers";
+    MakeGameDir(leftovers, kWithBaseq3);
+    for (const char *name : {"ZV-001.tx~", "baseq3\\PakZV.tmp"}) {
+        WriteBytes(leftovers + "\\" + name, "part of a copy");
+        SetFileAttributesA((leftovers + "\\" + name).c_str(), FILE_ATTRIBUTE_READONLY);
+    }
+    RunSetup(__LINE__, leftovers, {kCompleteBox});
+    CHECK(SameFile(s_sources[0], leftovers + "\\ZV-001.txt") &&
+              SameFile(s_sources[2], PackSlot(leftovers, 1)),
+          "a read-only leftover kept a file from installing");
+    CHECK(!FileExists(leftovers + "\\ZV-001.tx~") && !FileExists(leftovers + "\\baseq3\\PakZV.tmp"),
+          "a read-only leftover is still there");
+}
+
+// Killed the moment the pack takes its slot, while a large log of another package is being
+// written: the pack in its slot is already listed, so an uninstaller can always remove it.
+static void TestKilledAfterRename()
+{
+    std::string game = CurrentDir() + "\\Renamed";
+    MakeGameDir(game, kWithBaseq3);
+    std::string log = "[Other Package]\r\nFiles=200000\r\n";
+    for (int i = 1; i <= 200000; i++)
+        log += std::to_string(i) + "=C:\\Other\\file" + std::to_string(i) + ".pk3\r\n";
+    WriteBytes(LogPath(game), log);
+    DWORD code = 0;
+    SetupRun run = StartInstalling(game);
+    if (!run.process)
+        return;
+    bool landed = WaitUntil([&] { return HasEnded(run.process) || FileExists(PackSlot(game, 1)); },
+                            kWaitMs, 1);
+    TerminateProcess(run.process, 1);
+    FinishProgram(run.process, &code);
+    CHECK(landed && FileExists(PackSlot(game, 1)), "the pack never took its slot");
+    char entry[MAX_PATH];
+    GetPrivateProfileStringA(kPackageName, "2", "", entry, sizeof entry, LogPath(game).c_str());
+    CHECK_TEXT(std::string(entry), PackSlot(game, 1));
+}
+
 int main()
 {
     s_sources = MakePackageFiles(1000, 3000, 5000);
@@ -404,6 +497,9 @@ int main()
     TestProgressOnScreen();
     TestFullDisk();
     TestKilledMidCopy();
+    s_sources = MakePackageFiles(1000, 3000, 5000);
+    TestPlanted();
+    TestKilledAfterRename();
     CHECK(DeleteUninstallEntry(), "the uninstall key was left behind");
     return CheckDone();
 }

@@ -2,7 +2,7 @@
 // with its count, every other section and line left as it was, an emptied log known as empty,
 // and the files that stayed recorded again where the package stood.
 #include "check.h"
-#include "uninstall/log_edit.h"
+#include "common/log_edit.h"
 
 #include <string.h>
 #include <string>
@@ -32,7 +32,10 @@ static std::string Edited(const std::string &log, const std::vector<const char *
 {
     TextBuffer text;
     InitTextBuffer(&text);
-    bool ok = EditLog(log.data(), log.size(), kPackage, kept.data(), kept.size(), &text);
+    std::vector<Slice> slices;
+    for (const char *path : kept)
+        slices.push_back({path, strlen(path)});
+    bool ok = EditLog(log.data(), log.size(), kPackage, slices.data(), slices.size(), &text);
     std::string edited = !ok ? "<failed>" : text.data ? std::string(text.data, text.length) : "";
     FreeTextBuffer(&text);
     return edited;

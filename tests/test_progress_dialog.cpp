@@ -7,6 +7,7 @@
 #include "install/progress_dialog.h"
 #include "resources/resource.h"
 
+#include <imm.h>
 #include <string>
 
 // The progress thread's end, slowed down: a close that returns before the thread has ended
@@ -78,6 +79,7 @@ static HWND TestOpening(HWND owner)
     CHECK(GetWindow(dialog, GW_OWNER) == owner, "the dialog is not owned by the owner window");
     CHECK(GetWindowThreadProcessId(dialog, NULL) != GetCurrentThreadId(),
           "the dialog runs on the installing thread");
+    CHECK(ImmGetDefaultIMEWnd(dialog) == NULL, "the progress thread opened an input method");
     CHECK_TEXT(ControlText(dialog, IDC_PERCENT), "0%");
     CHECK(BarWidth(dialog) == 0, "the bar starts %d pixels wide", BarWidth(dialog));
     CHECK_TEXT(ControlText(dialog, IDC_PROGRESS_MESSAGE), "");

@@ -259,9 +259,18 @@ static void TestInventory(HMODULE module)
     EnumResourceTypesA(module, CollectType, (LONG_PTR)&names);
     std::set<std::pair<int, int>> want = {
         {5, 101}, {5, 103}, {5, 104}, {2, 102}, {2, 105}, {2, 106},
-        {2, 108}, {6, 1},   {6, 4},   {6, 7},   {6, 10}}; // string blocks hold 16 numbers each
+        {2, 108}, {6, 1},   {6, 4},   {6, 7},   {6, 10}, // string blocks hold 16 numbers each
+        {24, 1}};                                        // the manifest
     CHECK(names == want, "the executable holds %u resources, want %u", (unsigned)names.size(),
           (unsigned)want.size());
+    // Windows elevates it, so that its files and its uninstall entry never go to the user's
+    // virtual store.
+    HRSRC info = FindResourceA(module, MAKEINTRESOURCEA(1), (LPCSTR)RT_MANIFEST);
+    HGLOBAL loaded = info ? LoadResource(module, info) : NULL;
+    std::string manifest =
+        loaded ? std::string((const char *)LockResource(loaded), SizeofResource(module, info)) : "";
+    CHECK(manifest.find("level=\"requireAdministrator\"") != std::string::npos,
+          "the manifest does not ask for administrator rights");
     int strings = 0;
     for (UINT n = 0; n < 200; n++) {
         char text[8];
@@ -298,8 +307,10 @@ static void TestImage()
         (const IMAGE_NT_HEADERS32 *)(base + ((const IMAGE_DOS_HEADER *)base)->e_lfanew);
     const IMAGE_DATA_DIRECTORY &dir =
         mapped->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    std::set<std::string> allowed = {"kernel32.dll", "user32.dll",   "gdi32.dll",
-                                     "comdlg32.dll", "advapi32.dll", "msvcrt.dll"};
+    // System libraries only; imm32 turns the input method off for the threads that take no
+    // text.
+    std::set<std::string> allowed = {"kernel32.dll", "user32.dll", "gdi32.dll", "comdlg32.dll",
+                                     "advapi32.dll", "msvcrt.dll", "imm32.dll"};
     int dlls = 0;
     for (const IMAGE_IMPORT_DESCRIPTOR *d =
              (const IMAGE_IMPORT_DESCRIPTOR *)(base + dir.VirtualAddress);

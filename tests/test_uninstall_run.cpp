@@ -5,8 +5,10 @@
 #include "check.h"
 #include "driver.h"
 #include "fixture.h"
+#include "common/path.h"
 
 #include <stdlib.h>
+#include <string.h>
 #include <string>
 #include <vector>
 
@@ -179,28 +181,33 @@ static void TestHostileEntries()
     WriteBytes(dir + "\\ZV-001.txt", "licence");
     std::string log = dir + "\\ZVFiles.log";
     LogPackage(log, kPackageName);
+    // Not one of the package's names: dropped from the log.
     const std::string hostile[] = {
-        "D:\\Outside\\ZV-001.txt",
-        dir + "\\quake3.exe",
-        dir + "\\baseq3\\..\\..\\PakZV01.pk3",
-        dir + "\\baseq3\\pak0.pk3",
-        dir + "\\ZVFiles.log",
+        dir + "\\quake3.exe",       dir + "\\baseq3\\..\\..\\PakZV01.pk3",
+        dir + "\\baseq3\\pak0.pk3", dir + "\\ZVFiles.log",
         "\\\\host\\share\\x",
+    };
+    // The package's names in another directory, or on a network path that is never opened:
+    // kept, with the uninstaller, so that nothing is stranded.
+    const std::string elsewhere[] = {
+        "D:\\Outside\\ZV-001.txt",
         "\\\\host\\share\\Hostile\\Quake3\\ZV-001.txt",
     };
     for (const std::string &path : hostile)
+        LogFile(log, kPackageName, path);
+    for (const std::string &path : elsewhere)
         LogFile(log, kPackageName, path);
     LogFile(log, kPackageName, dir + "\\ZV-001.txt");
     Tree outside = SnapshotTree("D:\\Outside");
     Tree want = SnapshotTree(dir);
     want.erase("ZV-001.txt");
     want.erase("ZVFiles.log");
-    want.erase("zvuninst.exe");
     std::string beside = ReadBytes("D:\\Hostile\\PakZV01.pk3");
 
     UninstallRun run = RunUninstaller(dir, IDYES);
     CheckRan(run, dir);
     Tree got = SnapshotTree(dir);
+    got.erase("ZVFiles.log");
     CHECK(got == want, "game directory after uninstalling:%s", TreeDifference(want, got).c_str());
     CHECK(SnapshotTree("D:\\Outside") == outside, "a file outside the game directory changed");
     CHECK(ReadBytes("D:\\Hostile\\PakZV01.pk3") == beside, "the pack beside the game changed");
@@ -212,8 +219,22 @@ static void TestHostileEntries()
         CHECK(kept != std::string::npos &&
                   text.find(path + ": not a file of this package", kept) != std::string::npos,
               "final box does not name %s as left alone", path.c_str());
+    for (const std::string &path : elsewhere)
+        CHECK(kept != std::string::npos &&
+                  text.find(path + ": not confirmed to be in this directory", kept) !=
+                      std::string::npos,
+              "final box does not name %s as kept", path.c_str());
     CHECK(Has(text, "Removed:\n" + dir + "\\ZV-001.txt\n"), "final box reads \"%s\"", text.c_str());
-    CHECK(!UninstallEntryExists(), "the uninstall entry is still there");
+    std::vector<std::string> lines = {"[ZV Packages]",
+                                      "NumberInstalled=1",
+                                      std::string("1=") + kPackageName,
+                                      std::string("[") + kPackageName + "]",
+                                      "Files=2",
+                                      "1=" + elsewhere[0],
+                                      "2=" + elsewhere[1]};
+    CHECK(NonBlankLines(log) == lines, "the log does not keep exactly the entries elsewhere");
+    CHECK(UninstallEntryExists(), "the uninstall entry went with entries still listed");
+    DeleteUninstallEntry();
 }
 
 // Without a log, or with a log that does not list the package, only the uninstall entry goes.
@@ -319,40 +340,6 @@ static void TestEntryOwner()
                   "%s: final box reads \"%s\"", c.folder, run.report.text.c_str());
         DeleteUninstallEntry();
     }
-}
-
-// The Linux path of a Windows path, through Wine's own conversion.
-static std::string UnixPath(const std::string &path)
-{
-    typedef char *(CDECL * UnixNameFn)(const wchar_t *);
-    UnixNameFn unixName = (UnixNameFn)(void (*)())GetProcAddress(GetModuleHandleA("kernel32.dll"),
-                                                                 "wine_get_unix_file_name");
-    wchar_t wide[MAX_PATH];
-    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
-    char *name = unixName ? unixName(wide) : NULL;
-    std::string result = name ? name : "";
-    HeapFree(GetProcessHeap(), 0, name);
-    return result;
-}
-
-// A symbolic link made from the Linux side with ln -s, since Wine's own calls would move or
-// copy the target instead. ln runs as a Linux process, so its end is seen by the link.
-static bool MakeUnixLink(const std::string &target, const std::string &link)
-{
-    std::string command =
-        "\\\\?\\unix\\bin\\ln -s \"" + UnixPath(target) + "\" \"" + UnixPath(link) + "\"";
-    std::vector<char> line(command.begin(), command.end());
-    line.push_back(0);
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process;
-    if (!CreateProcessA(NULL, line.data(), NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process))
-        return false;
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    for (int i = 0; i < 200 && !FileExists(link); i++)
-        Sleep(50);
-    return FileExists(link);
 }
 
 static void RemoveFolder(const std::string &dir)
@@ -653,8 +640,67 @@ static void TestForgedCopy()
     DeleteUninstallEntry();
 }
 
-int main()
+// One directory under other spellings in its log and in the place it is run from: another
+// drive letter for the same folder, the root of a network share, a letter outside A to Z in
+// another case, and (in code page 932) a last character whose second byte is the backslash's.
+// Every spelling is tied to the directory by its identity, and the package goes.
+struct Spelling {
+    const char *name;
+    std::string real, runFrom, recorded;
+};
+
+static void RemoveSpelled(const Spelling &c)
 {
+    CHECK(MakeGameDir(c.real, kWithUserFiles), "%s: cannot make %s", c.name, c.real.c_str());
+    std::string sep = EndsWithSeparator(c.real.c_str()) ? "" : "\\";
+    std::string from = c.runFrom + (EndsWithSeparator(c.runFrom.c_str()) ? "" : "\\");
+    CopyFileA(kUninstallerFile, (c.real + sep + "zvuninst.exe").c_str(), FALSE);
+    WriteUninstallEntry("\"" + from + "zvuninst.exe\"");
+    Tree want = SnapshotTree(c.real);
+    want.erase("zvuninst.exe");
+    WriteBytes(c.real + sep + "ZV-001.txt", "licence");
+    WriteBytes(c.real + sep + "baseq3\\PakZV01.pk3", "PK pack");
+    std::string log = c.real + sep + "ZVFiles.log";
+    std::string recorded = c.recorded + (EndsWithSeparator(c.recorded.c_str()) ? "" : "\\");
+    LogPackage(log, kPackageName);
+    LogFile(log, kPackageName, recorded + "ZV-001.txt");
+    LogFile(log, kPackageName, recorded + "baseq3\\PakZV01.pk3");
+    WritePrivateProfileStringA(NULL, NULL, NULL, log.c_str());
+
+    UninstallRun run = RunUninstaller(c.runFrom, IDYES);
+    CHECK(run.reported && run.report.icon == MB_ICONINFORMATION, "%s: final box reads \"%s\"",
+          c.name, run.report.text.c_str());
+    Tree got = SnapshotTree(c.real);
+    CHECK(got == want, "%s after uninstalling:%s", c.name, TreeDifference(want, got).c_str());
+    CHECK(!UninstallEntryExists(), "%s: the uninstall entry is still there", c.name);
+    DeleteUninstallEntry();
+}
+
+static void TestDirectorySpellings()
+{
+    const Spelling cases[] = {
+        {"another letter", "G:\\Letters\\Quake3", "H:\\Letters\\Quake3", "G:\\Letters\\Quake3"},
+        {"share root", "S:\\", "\\\\zvhost\\games", "\\\\zvhost\\games"},
+        {"another case", "G:\\\xC4rger\\Quake3", "G:\\\xC4rger\\Quake3", "G:\\\xE4rger\\Quake3"},
+    };
+    for (const Spelling &c : cases)
+        RemoveSpelled(c);
+}
+
+// In code page 932: G:\ソフト\ゲーム表, whose last character is the bytes 0x95 0x5C.
+static void TestDoubleByteDirectory()
+{
+    CHECK(GetACP() == 932, "the program runs in code page %u", GetACP());
+    std::string dir = "G:\\\x83\x5C\x83\x74\x83\x67\\\x83\x51\x81\x5B\x83\x80\x95\x5C";
+    RemoveSpelled({"code page 932", dir, dir, dir});
+}
+
+int main(int argc, char **argv)
+{
+    if (argc > 1 && strcmp(argv[1], "cp932") == 0) {
+        TestDoubleByteDirectory();
+        return CheckDone();
+    }
     TestOneInstallation();
     TestTwoInstallations();
     TestOtherPackagesKept();
@@ -669,6 +715,7 @@ int main()
     TestUnreadableLog();
     TestLogRewrite();
     TestDriveRoot();
+    TestDirectorySpellings();
     TestForgedCopy();
     return CheckDone();
 }

@@ -44,9 +44,8 @@ static bool MakeFolder(char *folder, size_t size, DWORD *error)
 bool StartTemporaryCopy(const char *dir, DWORD *error)
 {
     char self[MAX_PATH], folder[MAX_PATH], copy[MAX_PATH], command[3 * MAX_PATH];
-    DWORD length = GetModuleFileNameA(NULL, self, sizeof self);
-    if (length == 0 || length >= sizeof self) {
-        *error = length ? ERROR_FILENAME_EXCED_RANGE : GetLastError();
+    if (!ProgramPath(self, sizeof self)) {
+        *error = ERROR_FILENAME_EXCED_RANGE;
         return false;
     }
     if (!MakeFolder(folder, sizeof folder, error))

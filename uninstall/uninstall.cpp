@@ -4,10 +4,10 @@
 // when nothing stayed, remove the installed uninstaller and the registry entry.
 #include "uninstall.h"
 
-#include "log_edit.h"
-#include "log_file.h"
-#include "own_file.h"
 #include "package_path.h"
+#include "../common/game_file.h"
+#include "../common/log_edit.h"
+#include "../common/log_file.h"
 #include "../common/names.h"
 #include "../common/path.h"
 #include "../common/system_error.h"
@@ -46,6 +46,20 @@ static void ReportError(Report *report, const char *what, DWORD code)
     ReportKept(report, what, reason);
 }
 
+// Why a file was left alone, in plain words, for a check other than FILE_CHECKED and
+// FILE_FAILED.
+static const char *FileCheckReason(FileCheck check)
+{
+    switch (check) {
+    case FILE_LINK: return "it or its folder is a link to another place, so it was left alone";
+    case FILE_ELSEWHERE: return "it leads outside the game directory, so it was left alone";
+    case FILE_FOLDER: return "a folder of that name stands there, so it was left alone";
+    case FILE_UNCHECKED:
+        return "this version of Windows cannot confirm where it lies, so it was left alone";
+    default: return "it could not be removed";
+    }
+}
+
 // Reports why a check or a removal left a file in place.
 static void ReportCheck(Report *report, const char *what, FileCheck check, DWORD error)
 {
@@ -55,87 +69,137 @@ static void ReportCheck(Report *report, const char *what, FileCheck check, DWORD
         ReportKept(report, what, FileCheckReason(check));
 }
 
-// What the removal of the package's files leaves: the full paths of files that stayed.
+// The log's entries for the package that stay: files that could not be removed (full paths
+// of our own making) and entries that could not be tied to this directory (as the log has
+// them).
 struct Kept {
+    Slice *entries;
+    size_t count, capacity;
     char *paths[kPackageFileCount];
-    size_t count;
+    size_t pathCount;
+    bool failed;
 };
+
+static void AddKept(Kept *kept, const char *text, size_t length)
+{
+    if (kept->count == kept->capacity) {
+        size_t grown = kept->capacity ? kept->capacity * 2 : 16;
+        Slice *more = (Slice *)realloc(kept->entries, grown * sizeof *more);
+        if (!more) {
+            kept->failed = true;
+            return;
+        }
+        kept->entries = more;
+        kept->capacity = grown;
+    }
+    kept->entries[kept->count].text = text;
+    kept->entries[kept->count++].length = length;
+}
 
 static void FreeKept(Kept *kept)
 {
-    for (size_t i = 0; i < kept->count; i++)
+    for (size_t i = 0; i < kept->pathCount; i++)
         free(kept->paths[i]);
-    kept->count = 0;
+    free(kept->entries);
+    memset(kept, 0, sizeof *kept);
 }
 
-// A recorded path on a local drive written in short names, as a game directory typed that way
-// is recorded, gets its directory spelled out the long way in place; false for anything else.
-// Only such a path is looked up: a network path is never touched on a log's word. Kept out of
-// line, so that its buffers never add to the caller's frame.
-static __attribute__((noinline)) bool SpellOutShortNames(char *text, size_t size)
+// A hostile log may name thousands of directories; only this many are looked up, the rest
+// stay listed as not tied to this one.
+const int kDirectoryLookups = 16;
+
+// Which recorded directories are this one: its own spelling, and the answers of the look-ups
+// made so far.
+struct Directories {
+    const GameDir *own;
+    char ownText[MAX_PATH];
+    char texts[kDirectoryLookups][MAX_PATH];
+    bool same[kDirectoryLookups];
+    int count;
+};
+
+static void InitDirectories(Directories *dirs, const GameDir *own)
 {
-    bool local = ((text[0] >= 'A' && text[0] <= 'Z') || (text[0] >= 'a' && text[0] <= 'z')) &&
-                 text[1] == ':' && text[2] == '\\';
-    const char *separator = local && strchr(text, '~') ? LastSeparator(text, CP_ACP) : NULL;
-    if (!separator || separator - text < 3 || separator - text >= MAX_PATH)
-        return false;
-    char dir[MAX_PATH], longDir[MAX_PATH];
-    FormatText(dir, sizeof dir, "%.*s", (int)(separator - text), text);
-    DWORD n = GetLongPathNameA(dir, longDir, sizeof longDir);
-    size_t rest = strlen(separator);
-    if (n == 0 || n >= sizeof longDir || n + rest >= size)
-        return false;
-    memmove(text + n, separator, rest + 1);
-    memcpy(text, longDir, n);
-    return true;
+    dirs->own = own;
+    dirs->count = 0;
+    // With a separator after it, a share's root "\\\\server\\share" reads as one.
+    char *spelt = JoinPath(own->path, "");
+    if (!spelt || !FormatText(dirs->ownText, sizeof dirs->ownText, "%s", spelt) ||
+        !NormalisePath(dirs->ownText, CP_ACP))
+        dirs->ownText[0] = 0;
+    free(spelt);
 }
 
-// The package file a recorded value names, by its text: the directory as the uninstaller was
-// started from it, or the same with short names spelled out, on either side.
-static int FileOfValue(const char *dir, const char *longDir, const LogValue &value, char *text,
-                       size_t size)
+// The directory is this one: spelt the same, or the same directory by identity. A network
+// path is never opened: an elevated program would hand its credentials to any server a log
+// names.
+static bool IsOwnDirectory(Directories *dirs, const char *dir)
 {
-    size_t length = value.length < size ? value.length : size - 1;
-    memcpy(text, value.text, length);
-    text[length] = 0;
-    if (length < value.length)
+    if (SamePathText(dir, dirs->ownText, CP_ACP))
+        return true;
+    for (int i = 0; i < dirs->count; i++)
+        if (SamePathText(dir, dirs->texts[i], CP_ACP))
+            return dirs->same[i];
+    if (dirs->count == kDirectoryLookups)
+        return false;
+    bool same = IsSameDirectory(dirs->own, dir);
+    if (FormatText(dirs->texts[dirs->count], MAX_PATH, "%s", dir))
+        dirs->same[dirs->count++] = same;
+    return same;
+}
+
+// The package file a recorded value names inside this directory, -1 when it names no file of
+// the package (the entry goes), or -2 when it names one in a directory that could not be tied
+// to this one (the entry stays).
+static int FileOfValue(Directories *dirs, const Slice &value, char *text, size_t size)
+{
+    FormatText(text, size, "%.*s", (int)value.length, value.text);
+    if (value.length >= size)
         return -1;
-    int file = PackageFileOf(dir, text, CP_ACP);
+    char split[1024];
+    size_t dirLength;
+    FormatText(split, sizeof split, "%s", text);
+    int file = SplitPackagePath(split, &dirLength, CP_ACP);
     if (file < 0)
-        file = PackageFileOf(longDir, text, CP_ACP);
-    if (file < 0 && SpellOutShortNames(text, size)) {
-        file = PackageFileOf(longDir, text, CP_ACP);
-        if (file < 0) { // the report names the value as the log has it
-            memcpy(text, value.text, length);
-            text[length] = 0;
-        }
-    }
-    return file;
+        return -1;
+    split[dirLength] = 0;
+    return IsOwnDirectory(dirs, split) ? file : -2;
 }
 
-// Removes each package file the log records, once, in the order first recorded. Only the
-// recorded text's meaning is used: the path removed is the directory joined with the file's
-// own name.
-static bool RemoveFiles(const OwnDirectory *own, const PackageFiles *found, Report *report,
-                        Kept *kept)
+// The files the log records in this directory, once each, in the order first recorded; the
+// entries it cannot tie to this directory go to kept. False when memory ran out.
+static int GatherFiles(const GameDir *own, const PackageFiles *found, Report *report, Kept *kept,
+                       int *order)
 {
-    char longDir[MAX_PATH];
-    DWORD n = GetLongPathNameA(own->path, longDir, sizeof longDir);
-    if (n == 0 || n >= sizeof longDir)
-        FormatText(longDir, sizeof longDir, "%s", own->path);
+    Directories *dirs = (Directories *)malloc(sizeof *dirs);
+    if (!dirs)
+        return -1;
+    InitDirectories(dirs, own);
     bool seen[kPackageFileCount] = {};
-    int order[kPackageFileCount];
     int count = 0;
     for (size_t i = 0; i < found->count; i++) {
         char text[1024];
-        int file = FileOfValue(own->path, longDir, found->files[i], text, sizeof text);
-        if (file < 0)
+        int file = FileOfValue(dirs, found->files[i], text, sizeof text);
+        if (file == -1) {
             ReportKept(report, text, "not a file of this package, so it was left alone");
-        else if (!seen[file])
-            order[count++] = file;
-        if (file >= 0)
+        } else if (file == -2) {
+            ReportKept(report, text, "not confirmed to be in this directory, so it stays listed");
+            AddKept(kept, found->files[i].text, found->files[i].length);
+        } else if (!seen[file]) {
             seen[file] = true;
+            order[count++] = file;
+        }
     }
+    free(dirs);
+    return kept->failed ? -1 : count;
+}
+
+// Removes each package file the log records in this directory. Only the recorded text's
+// meaning is used: the path removed is the directory joined with the file's own name.
+static bool RemoveFiles(const GameDir *own, const PackageFiles *found, Report *report, Kept *kept)
+{
+    int order[kPackageFileCount];
+    int count = GatherFiles(own, found, report, kept, order);
     for (int i = 0; i < count; i++) {
         char name[32];
         PackageFileName(order[i], name, sizeof name);
@@ -143,24 +207,25 @@ static bool RemoveFiles(const OwnDirectory *own, const PackageFiles *found, Repo
         if (!path)
             return false;
         DWORD error = 0;
-        FileCheck check = RemoveOwnFile(own, name, &error);
+        FileCheck check = RemoveGameFile(own, name, &error);
         if (check == FILE_CHECKED) {
             ReportRemoved(report, path);
         } else if (check == FILE_MISSING) {
             ReportMissing(report, path);
         } else {
             ReportCheck(report, path, check, error);
-            kept->paths[kept->count++] = path;
+            kept->paths[kept->pathCount++] = path;
+            AddKept(kept, path, strlen(path));
             continue;
         }
         free(path);
     }
-    return true;
+    return count >= 0 && !kept->failed;
 }
 
 // Writes the log back without the package, or with only the files that stayed; an emptied
 // log goes. False when the log stays as it was.
-static bool EditOwnLog(const OwnDirectory *own, const char *log, size_t length, const Kept *kept,
+static bool EditOwnLog(const GameDir *own, const char *log, size_t length, const Kept *kept,
                        Report *report)
 {
     static const char entries[] = "the package's entries in ZVFiles.log";
@@ -168,16 +233,16 @@ static bool EditOwnLog(const OwnDirectory *own, const char *log, size_t length, 
     InitTextBuffer(&text);
     bool ok = false;
     DWORD error = 0;
-    if (!EditLog(log, length, kPackageName, kept->paths, kept->count, &text)) {
+    if (!EditLog(log, length, kPackageName, kept->entries, kept->count, &text)) {
         ReportError(report, entries, ERROR_NOT_ENOUGH_MEMORY);
     } else if (IsBlankText(text.data, text.length)) {
-        FileCheck check = RemoveOwnFile(own, kLogFile, &error);
+        FileCheck check = RemoveGameLog(own, &error);
         ok = check == FILE_CHECKED || check == FILE_MISSING;
         if (ok)
             ReportRemoved(report, "ZVFiles.log, which listed nothing else");
         else
             ReportCheck(report, "ZVFiles.log", check, error);
-    } else if (ReplaceOwnLog(own, &text, &error)) {
+    } else if (ReplaceGameLog(own, text.data, text.length, &error)) {
         ok = true;
         ReportRemoved(report,
                       kept->count ? "the entries in ZVFiles.log of the files removed" : entries);
@@ -197,6 +262,15 @@ static void KeepTheRest(const char *dir, Report *report, const char *reason)
     ReportKept(report, kEntry, reason);
     ReportKept(report, uninstaller ? uninstaller : kUninstallerFile, reason);
     free(uninstaller);
+}
+
+// The log could not be read: nothing is removed, and everything stays for a later run.
+static void ReportUnread(const char *dir, Report *report)
+{
+    ReportNote(report, "The install log could not be read, so nothing was removed: the "
+                       "package's files, the uninstaller and its entry in the list of "
+                       "programs all stay.");
+    KeepTheRest(dir, report, "the install log could not be read");
 }
 
 // The uninstall entry's key below HKEY_LOCAL_MACHINE.
@@ -294,12 +368,12 @@ static void RemoveRegistryEntry(const char *self, Report *report)
         ReportError(report, what, (DWORD)result);
 }
 
-static void RemoveUninstaller(const OwnDirectory *own, Report *report)
+static void RemoveUninstaller(const GameDir *own, Report *report)
 {
     char *path = JoinPath(own->path, kUninstallerFile);
     const char *what = path ? path : kUninstallerFile;
     DWORD error = 0;
-    FileCheck check = RemoveOwnFile(own, kUninstallerFile, &error);
+    FileCheck check = RemoveGameFile(own, kUninstallerFile, &error);
     if (check == FILE_CHECKED)
         ReportRemoved(report, what);
     else if (check == FILE_MISSING)
@@ -309,14 +383,13 @@ static void RemoveUninstaller(const OwnDirectory *own, Report *report)
     free(path);
 }
 
-// The log's part of a listed package: its files and its entries. True when nothing of it
-// stays.
-// True when the package is gone from disk and log; otherwise why the rest stays.
-static bool RemoveListed(const OwnDirectory *own, const char *log, size_t length,
+// The log's part of a listed package: its files and its entries. True when the package is
+// gone from disk and log; otherwise why the rest stays.
+static bool RemoveListed(const GameDir *own, const char *log, size_t length,
                          const PackageFiles *found, Report *report, const char **why)
 {
     Kept kept;
-    kept.count = 0;
+    memset(&kept, 0, sizeof kept);
     bool removed = RemoveFiles(own, found, report, &kept);
     bool edited = removed && EditOwnLog(own, log, length, &kept, report);
     if (!removed)
@@ -324,11 +397,16 @@ static bool RemoveListed(const OwnDirectory *own, const char *log, size_t length
     bool gone = edited && kept.count == 0;
     *why = kept.count || !removed ? "files of the package remain"
                                   : "the install log could not be updated";
-    if (kept.count) {
+    if (kept.pathCount) {
         ReportNote(report, "Some files of the package could not be removed. ZVFiles.log still "
                            "lists them, and the uninstaller and its entry in the list of "
                            "programs stay, so that running it again removes them once the "
                            "reason given below is gone.");
+    }
+    if (kept.count > kept.pathCount) {
+        ReportNote(report, "Files recorded in a directory not confirmed to be this one stay "
+                           "listed, and so do the uninstaller and its entry in the list of "
+                           "programs.");
     }
     FreeKept(&kept);
     return gone;
@@ -347,11 +425,11 @@ static void ReportSentence(Report *report, const char *fallback, const char *a, 
     FreeTextBuffer(&note);
 }
 
-void RemovePackage(const char *dir, Report *report)
+// Everything from reading the log on, while this program holds the log's lock.
+static void RemoveLocked(const GameDir *own, const char *dir, Report *report)
 {
     char *self = JoinPath(dir, kUninstallerFile);
     char *logPath = JoinPath(dir, kLogFile);
-    OwnDirectory own;
     DWORD error = 0;
     char *log = NULL;
     size_t length = 0;
@@ -362,12 +440,7 @@ void RemovePackage(const char *dir, Report *report)
         ReportNote(report, "The uninstaller ran out of memory, so nothing was removed.");
         goto done;
     }
-    if (!OpenOwnDirectory(dir, &own, &error)) {
-        ReportError(report, dir, error);
-        ReportNote(report, "The game directory could not be opened, so nothing was removed.");
-        goto done;
-    }
-    check = ReadOwnLog(&own, &log, &length, &error);
+    check = ReadGameLog(own, &log, &length, &error);
     if (check == FILE_MISSING) {
         ReportSentence(report, "There is no install log.",
                        "There is no install log (ZVFiles.log) in ", dir,
@@ -380,10 +453,7 @@ void RemovePackage(const char *dir, Report *report)
             ReportError(report, logPath, ERROR_NOT_ENOUGH_MEMORY);
         else
             ReportCheck(report, logPath, check, error);
-        ReportNote(report, "The install log could not be read, so nothing was removed: the "
-                           "package's files, the uninstaller and its entry in the list of "
-                           "programs all stay.");
-        KeepTheRest(dir, report, "the install log could not be read");
+        ReportUnread(dir, report);
         goto done;
     }
     if (!found.listed) {
@@ -394,11 +464,11 @@ void RemovePackage(const char *dir, Report *report)
         goto done;
     }
     ReportSentence(report, "Removing the package.", "Removing ", kPackageName, " from ", dir, ".");
-    if (!own.checkable)
+    if (!own->checkable)
         ReportNote(report, "This version of Windows cannot confirm where a file lies, so no "
                            "file was removed.");
-    if (RemoveListed(&own, log, length, &found, report, &why)) {
-        RemoveUninstaller(&own, report);
+    if (RemoveListed(own, log, length, &found, report, &why)) {
+        RemoveUninstaller(own, report);
         RemoveRegistryEntry(self, report);
     } else {
         KeepTheRest(dir, report, why);
@@ -408,4 +478,25 @@ done:
     free(log);
     free(logPath);
     free(self);
+}
+
+void RemovePackage(const char *dir, Report *report)
+{
+    GameDir own;
+    DWORD error = 0;
+    if (!OpenGameDir(dir, &own, &error)) {
+        ReportError(report, dir, error);
+        ReportNote(report, "The game directory could not be opened, so nothing was removed.");
+        return;
+    }
+    // Held from reading the log to writing it back: an installer appending in between would
+    // otherwise lose its entries.
+    HANDLE lock = LockGameLog(&own, kLogLockWait);
+    if (!lock) {
+        ReportKept(report, "ZVFiles.log", "another program kept it busy");
+        ReportUnread(dir, report);
+        return;
+    }
+    RemoveLocked(&own, dir, report);
+    UnlockGameLog(lock);
 }

@@ -6,13 +6,14 @@
 #include "fuzz_check.h"
 #include "log_reference.h"
 #include "common/names.h"
-#include "uninstall/log_edit.h"
+#include "common/log_edit.h"
 
 #include <algorithm>
 #include <stdint.h>
 #include <stdlib.h>
 #include <string.h>
 #include <string>
+#include <vector>
 
 // Paths as the uninstaller keeps them: its directory joined with a name of the package.
 static const char *const kKeptPaths[] = {
@@ -55,7 +56,10 @@ static std::string Edited(const std::string &log, const char *const *kept, size_
 {
     TextBuffer text;
     InitTextBuffer(&text);
-    REQUIRE(EditLog(log.data(), log.size(), kPackageName, kept, keptCount, &text));
+    std::vector<Slice> slices;
+    for (size_t i = 0; i < keptCount; i++)
+        slices.push_back({kept[i], strlen(kept[i])});
+    REQUIRE(EditLog(log.data(), log.size(), kPackageName, slices.data(), keptCount, &text));
     std::string edited(text.data ? text.data : "", text.length);
     FreeTextBuffer(&text);
     return edited;

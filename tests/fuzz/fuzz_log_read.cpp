@@ -7,7 +7,7 @@
 #include "common/log_key.h"
 #include "common/log_lines.h"
 #include "common/names.h"
-#include "uninstall/log_edit.h"
+#include "common/log_edit.h"
 
 #include <limits.h>
 #include <stdint.h>

@@ -1,25 +1,32 @@
-// Takes one package out of the text of an install log (ZVFiles.log, private profile format):
-// what files it recorded, and the log's text without it, or with only the files that stayed.
-// Free of any window or file call.
-#ifndef ZV_UNINSTALL_LOG_EDIT_H
-#define ZV_UNINSTALL_LOG_EDIT_H
+// The edits both programs make to the text of an install log (ZVFiles.log, private profile
+// format): the installer's appends and its look-up of the package list, and the uninstaller's
+// taking one package out. Free of any window or file call.
+#ifndef ZV_COMMON_LOG_EDIT_H
+#define ZV_COMMON_LOG_EDIT_H
 
-#include "../common/text_buffer.h"
+#include "log_lines.h"
+#include "text_buffer.h"
 
 #include <stddef.h>
 
-// A value as it stands in the log's text, trimmed and unquoted; not terminated.
-struct LogValue {
-    const char *text;
-    size_t length;
-};
+// The largest count the log's readers take: a key has 1 to 9 digits.
+const unsigned long kMaxLogCount = 999999999;
+
+// True when the first package list names the package among its entries 1 to its count.
+bool IsPackageListed(const char *log, size_t length, const char *package);
+
+// Appends to out the log with one more entry in the first section of that name: the count
+// key raised by one, then the entry under the new number, each where the profile functions
+// would write it. False when memory ran out, or when the count would pass kMaxLogCount.
+bool AppendLogEntry(const char *log, size_t length, const char *section, const char *countKey,
+                    const char *value, TextBuffer *out);
 
 struct PackageFiles {
     // The package list names the package, or the log has a section of the package's name.
     bool listed;
     // The values of numbered keys in the package's sections, in file order, pointing into
     // the log's text.
-    LogValue *files;
+    Slice *files;
     size_t count;
 };
 
@@ -34,7 +41,7 @@ void FreePackageFiles(PackageFiles *found);
 // goes with its header. When keptCount is not 0 the package stays: one section of its name,
 // where its first section stood, records the kept paths with Files equal to their count, and
 // its first list entry keeps its place. False when memory ran out.
-bool EditLog(const char *log, size_t length, const char *package, const char *const *kept,
+bool EditLog(const char *log, size_t length, const char *package, const Slice *kept,
              size_t keptCount, TextBuffer *text);
 
 // True when the text holds nothing but blanks and line ends.

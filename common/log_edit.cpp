@@ -2,8 +2,8 @@
 // is copied through untouched. Each pass reads the text once, so a huge log costs linear time.
 #include "log_edit.h"
 
-#include "../common/log_lines.h"
-#include "../common/names.h"
+#include "names.h"
+#include "text.h"
 
 #include <stdlib.h>
 #include <string.h>
@@ -66,15 +66,13 @@ static bool AddFile(PackageFiles *found, size_t *capacity, Slice value)
 {
     if (found->count == *capacity) {
         size_t grown = *capacity ? *capacity * 2 : 16;
-        LogValue *files = (LogValue *)realloc(found->files, grown * sizeof *files);
+        Slice *files = (Slice *)realloc(found->files, grown * sizeof *files);
         if (!files)
             return false;
         found->files = files;
         *capacity = grown;
     }
-    found->files[found->count].text = value.text;
-    found->files[found->count].length = value.length;
-    found->count++;
+    found->files[found->count++] = value;
     return true;
 }
 
@@ -184,7 +182,7 @@ static bool WriteList(TextBuffer *text, const Entry *entries, size_t count, bool
     return !text->failed;
 }
 
-static bool WriteKeptSection(TextBuffer *text, const char *package, const char *const *kept,
+static bool WriteKeptSection(TextBuffer *text, const char *package, const Slice *kept,
                              size_t keptCount)
 {
     AppendString(text, "[");
@@ -197,7 +195,7 @@ static bool WriteKeptSection(TextBuffer *text, const char *package, const char *
     for (size_t i = 0; i < keptCount; i++) {
         AppendNumber(text, (unsigned long)i + 1);
         AppendString(text, "=");
-        AppendString(text, kept[i]);
+        AppendText(text, kept[i].text, kept[i].length);
         AppendString(text, "\r\n");
     }
     return !text->failed;
@@ -206,7 +204,7 @@ static bool WriteKeptSection(TextBuffer *text, const char *package, const char *
 // Every line but the package's, the list rewritten where it first stood and the kept files
 // where the package's first section stood.
 static bool Write(const char *log, const char *end, const char *package, const Entry *entries,
-                  size_t entryCount, const char *const *kept, size_t keptCount, TextBuffer *text)
+                  size_t entryCount, const Slice *kept, size_t keptCount, TextBuffer *text)
 {
     SectionKind section = SECTION_NONE;
     bool keep = true, listWritten = false, keptWritten = false;
@@ -242,7 +240,7 @@ static bool Write(const char *log, const char *end, const char *package, const E
     return !text->failed;
 }
 
-bool EditLog(const char *log, size_t length, const char *package, const char *const *kept,
+bool EditLog(const char *log, size_t length, const char *package, const Slice *kept,
              size_t keptCount, TextBuffer *text)
 {
     const char *end = log + length;
@@ -260,4 +258,130 @@ bool IsBlankText(const char *text, size_t length)
         if (!IsBlank(text[i]) && text[i] != '\n')
             return false;
     return true;
+}
+
+// Where a key stands in the first section of the name, as the profile functions find it.
+struct KeyPlace {
+    bool sectionFound;
+    size_t insertAt;  // after the section's last line that is not blank
+    const char *line; // the first line of the key, or null
+    size_t lineLength;
+    Slice value;
+};
+
+static KeyPlace FindKey(const char *text, size_t length, const char *section, const char *key)
+{
+    KeyPlace place = {false, length, NULL, 0, {"", 0}};
+    const char *cursor = text, *end = text + length;
+    bool inside = false;
+    LogLine line;
+    while (NextLogLine(&cursor, end, &line)) {
+        if (line.kind == LINE_SECTION) {
+            if (inside)
+                break; // only the first section of the name counts
+            inside = SliceIs(line.name, section);
+            if (inside) {
+                place.sectionFound = true;
+                place.insertAt = (size_t)(cursor - text);
+            }
+            continue;
+        }
+        if (!inside || line.kind == LINE_BLANK)
+            continue;
+        place.insertAt = (size_t)(cursor - text);
+        if (!place.line && (line.kind == LINE_ENTRY || line.kind == LINE_KEY) &&
+            SliceIs(line.name, key)) {
+            place.line = line.whole.text;
+            place.lineLength = line.whole.length;
+            place.value = line.value;
+        }
+    }
+    return place;
+}
+
+static int ReadCount(const char *text, size_t length, const char *section, const char *countKey)
+{
+    KeyPlace place = FindKey(text, length, section, countKey);
+    return place.line ? SliceNumber(place.value) : 0;
+}
+
+static void AppendKeyLine(TextBuffer *out, const char *key, const char *value)
+{
+    AppendString(out, key);
+    AppendString(out, "=");
+    AppendString(out, value);
+    AppendString(out, "\r\n");
+}
+
+// Copies text[from, to) and, unless it ends a line already, a line end.
+static void AppendPart(TextBuffer *out, const char *text, size_t from, size_t to)
+{
+    AppendText(out, text + from, to - from);
+    if (to > from && text[to - 1] != '\n')
+        AppendString(out, "\r\n");
+}
+
+// The log's text with the key set to value in the first section of the name: its first line
+// replaced, or a new line after the section's last one, or a new section at the end.
+static void SetKey(const char *text, size_t length, const char *section, const char *key,
+                   const char *value, TextBuffer *out)
+{
+    KeyPlace place = FindKey(text, length, section, key);
+    if (!place.sectionFound) {
+        AppendPart(out, text, 0, length);
+        AppendString(out, "[");
+        AppendString(out, section);
+        AppendString(out, "]\r\n");
+        AppendKeyLine(out, key, value);
+        return;
+    }
+    if (place.line) {
+        size_t start = (size_t)(place.line - text), stop = start + place.lineLength;
+        AppendText(out, text, start);
+        AppendKeyLine(out, key, value);
+        AppendText(out, text + stop, length - stop);
+        return;
+    }
+    AppendPart(out, text, 0, place.insertAt);
+    AppendKeyLine(out, key, value);
+    AppendText(out, text + place.insertAt, length - place.insertAt);
+}
+
+bool AppendLogEntry(const char *log, size_t length, const char *section, const char *countKey,
+                    const char *value, TextBuffer *out)
+{
+    int count = ReadCount(log, length, section, countKey);
+    if (count < 0 || (unsigned long)count >= kMaxLogCount)
+        return false;
+    char number[16];
+    FormatText(number, sizeof number, "%d", count + 1);
+    TextBuffer counted;
+    InitTextBuffer(&counted);
+    SetKey(log, length, section, countKey, number, &counted);
+    if (!counted.failed)
+        SetKey(counted.data, counted.length, section, number, value, out);
+    bool ok = !counted.failed && !out->failed;
+    FreeTextBuffer(&counted);
+    return ok;
+}
+
+bool IsPackageListed(const char *log, size_t length, const char *package)
+{
+    // The entries 1 to the count: one pass over the lines, however large the count.
+    unsigned long count =
+        (unsigned long)ReadCount(log, length, kPackageListSection, kPackageCountKey);
+    const char *cursor = log, *end = log + length;
+    bool inside = false;
+    LogLine line;
+    while (NextLogLine(&cursor, end, &line)) {
+        if (line.kind == LINE_SECTION) {
+            if (inside)
+                break; // only the first list counts
+            inside = SliceIs(line.name, kPackageListSection);
+        } else if (inside && line.kind == LINE_ENTRY && line.number <= count &&
+                   SliceIs(line.value, package)) {
+            return true;
+        }
+    }
+    return false;
 }

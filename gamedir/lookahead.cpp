@@ -1,0 +1,237 @@
+// Listings made ahead of the drive walk. Lister threads take the first waiting subdirectory of
+// the deepest level, then of the level above, so they work where the walk goes next; the walk
+// lists a subdirectory itself when no lister has taken it yet. One lock guards the levels and
+// their slots; nothing is listed while it is held. The threads wait by yielding and sleeping,
+// never on a kernel object: under Wine each wait and signal on one is a call to its server,
+// which every listing needs as well.
+#include "lookahead.h"
+
+#include "../common/path.h"
+#include "../common/text.h"
+
+#include <stdlib.h>
+#include <string.h>
+
+// Listings held ahead of the walk at most: enough to keep every lister busy between two
+// directories the walk takes, few enough that a wide drive costs little memory.
+static const int kMostAhead = 64;
+// How long an idle lister sleeps before it looks for work again.
+static const DWORD kIdleMs = 1;
+
+enum SlotState { kWaiting, kTaken, kDone, kUsed };
+
+static bool IsDotEntry(const char *name)
+{
+    return strcmp(name, ".") == 0 || strcmp(name, "..") == 0;
+}
+
+// The game test answered by a listing entry: its long or its short name is quake3.exe. Only
+// ASCII letters fold, as no other character can stand for one of these.
+static bool NamesGame(const WIN32_FIND_DATAA *entry)
+{
+    return EqualAsciiText(entry->cFileName, "quake3.exe") ||
+           EqualAsciiText(entry->cAlternateFileName, "quake3.exe");
+}
+
+static bool Keep(Listing *listing, size_t *size, char mark, const char *name)
+{
+    size_t length = strlen(name) + 2;
+    if (*size - listing->used < length) {
+        size_t grown = *size * 2 + length + 256;
+        char *text = (char *)realloc(listing->kept, grown);
+        if (!text)
+            return false;
+        listing->kept = text;
+        *size = grown;
+    }
+    listing->kept[listing->used] = mark;
+    memcpy(listing->kept + listing->used + 1, name, length - 1);
+    listing->used += length;
+    return true;
+}
+
+void ListDirectory(const char *directory, Listing *listing)
+{
+    memset(listing, 0, sizeof *listing);
+    char pattern[kWorkSize];
+    if (!FormatText(pattern, sizeof pattern, "%s%s*.*", directory,
+                    EndsWithSeparator(directory) ? "" : "\\"))
+        return;
+    // The longest text composed for a subdirectory is the listing pattern of its own walk:
+    // this pattern less its "*.*", the name, "\*.*". A subdirectory for which that would not
+    // fit is skipped outright, so nothing is ever cut short.
+    size_t room = kWorkSize - (strlen(pattern) - strlen("*.*")) - strlen("\\*.*");
+    size_t size = 0;
+    WIN32_FIND_DATAA entry;
+    HANDLE found = FindFirstFileA(pattern, &entry);
+    if (found == INVALID_HANDLE_VALUE) {
+        listing->error = GetLastError();
+        return;
+    }
+    do {
+        const char *name = entry.cFileName;
+        listing->namesGame = listing->namesGame || NamesGame(&entry);
+        if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || IsDotEntry(name) ||
+            strlen(name) >= room)
+            continue;
+        bool link = (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+        // Out of memory is told like a directory that cannot be listed.
+        if (!Keep(listing, &size, link ? kLinkEntry : kPlainEntry, name)) {
+            listing->error = ERROR_NOT_ENOUGH_MEMORY;
+            break;
+        }
+    } while (FindNextFileA(found, &entry));
+    FindClose(found);
+}
+
+// Held only for a few reads and writes, so a thread that finds it taken yields its time.
+static void Lock(Lookahead *ahead)
+{
+    while (InterlockedExchange(&ahead->locked, 1))
+        Sleep(0);
+}
+
+static void Unlock(Lookahead *ahead)
+{
+    InterlockedExchange(&ahead->locked, 0);
+}
+
+// Under the lock: the waiting slot nearest to the walk, and its level; null when none.
+static AheadSlot *NextJob(Lookahead *ahead, AheadLevel **level)
+{
+    if (ahead->held >= kMostAhead)
+        return NULL;
+    for (AheadLevel *at = ahead->deepest; at; at = at->parent) {
+        while (at->next < at->count && at->slots[at->next].state != kWaiting)
+            at->next++;
+        if (at->next < at->count) {
+            *level = at;
+            return &at->slots[at->next];
+        }
+    }
+    return NULL;
+}
+
+static DWORD WINAPI ListerMain(void *param)
+{
+    Lookahead *ahead = (Lookahead *)param;
+    char path[kWorkSize];
+    Lock(ahead);
+    while (!ahead->stopping) {
+        AheadLevel *level;
+        AheadSlot *slot = NextJob(ahead, &level);
+        if (!slot) {
+            // Work comes when the walk opens a level or takes a listing; this loop also ends
+            // when the walk stops the listers.
+            Unlock(ahead);
+            Sleep(kIdleMs);
+            Lock(ahead);
+            continue;
+        }
+        slot->state = kTaken;
+        ahead->held++;
+        // The level stays open while one of its slots is taken: the walk waits for it.
+        FormatText(path, sizeof path, "%s%s", level->prefix, slot->entry + 1);
+        Unlock(ahead);
+        Listing listing;
+        ListDirectory(path, &listing);
+        Lock(ahead);
+        slot->listing = listing;
+        slot->state = kDone;
+    }
+    Unlock(ahead);
+    return 0;
+}
+
+void StartLookahead(Lookahead *ahead, int listers)
+{
+    memset(ahead, 0, sizeof *ahead);
+    // Without threads the walk lists every directory itself.
+    while (ahead->listers < listers && ahead->listers < kMostListers) {
+        HANDLE thread = CreateThread(NULL, 0, ListerMain, ahead, 0, NULL);
+        if (!thread)
+            break;
+        ahead->threads[ahead->listers++] = thread;
+    }
+}
+
+void StopListers(Lookahead *ahead)
+{
+    if (!ahead->listers)
+        return;
+    Lock(ahead);
+    ahead->stopping = true;
+    Unlock(ahead);
+    // Each lister ends once its current listing is made: a system call that returns.
+    WaitForMultipleObjects(ahead->listers, ahead->threads, TRUE, INFINITE);
+    for (int i = 0; i < ahead->listers; i++)
+        CloseHandle(ahead->threads[i]);
+    ahead->listers = 0;
+}
+
+AheadLevel *OpenAheadLevel(Lookahead *ahead, const char *directory, const Listing *listing)
+{
+    size_t count = 0;
+    for (size_t at = 0; at < listing->used; at += strlen(listing->kept + at) + 1)
+        count++;
+    size_t length = strlen(directory);
+    AheadLevel *level = (AheadLevel *)malloc(sizeof(AheadLevel) + length + 1);
+    AheadSlot *slots = (AheadSlot *)calloc(count ? count : 1, sizeof(AheadSlot));
+    if (!level || !slots) {
+        free(level);
+        free(slots);
+        return NULL;
+    }
+    FormatText(level->prefix, length + 2, "%s%s", directory,
+               EndsWithSeparator(directory) ? "" : "\\");
+    level->count = count;
+    level->next = 0;
+    level->slots = slots;
+    const char *entry = listing->kept;
+    for (size_t i = 0; i < count; i++, entry += strlen(entry) + 1) {
+        slots[i].entry = entry;
+        // Links are tested, never entered, so never listed.
+        slots[i].state = *entry == kLinkEntry ? kUsed : kWaiting;
+    }
+    Lock(ahead);
+    level->parent = ahead->deepest;
+    ahead->deepest = level;
+    Unlock(ahead);
+    return level;
+}
+
+void TakeListing(Lookahead *ahead, AheadLevel *level, size_t index, const char *path,
+                 Listing *listing)
+{
+    AheadSlot *slot = &level->slots[index];
+    Lock(ahead);
+    LONG state = slot->state;
+    slot->state = state == kTaken ? kTaken : kUsed;
+    if (state == kWaiting) {
+        Unlock(ahead);
+        ListDirectory(path, listing);
+        return;
+    }
+    // Taken by a lister: the wait ends when its listing returns.
+    while (slot->state == kTaken) {
+        Unlock(ahead);
+        Sleep(0);
+        Lock(ahead);
+    }
+    *listing = slot->listing;
+    slot->state = kUsed;
+    ahead->held--;
+    Unlock(ahead);
+}
+
+void CloseAheadLevel(Lookahead *ahead, AheadLevel *level)
+{
+    Lock(ahead);
+    ahead->deepest = level->parent;
+    Unlock(ahead);
+    for (size_t i = 0; i < level->count; i++)
+        if (level->slots[i].state == kDone)
+            free(level->slots[i].listing.kept);
+    free(level->slots);
+    free(level);
+}
