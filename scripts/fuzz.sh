@@ -13,14 +13,14 @@ source "$root/tests/checks.sh"
 seconds=${1:-600}
 [ $# -gt 0 ] && shift
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(log_read log_edit package_path command_line)
+[ ${#targets[@]} -gt 0 ] || targets=(log_read log_edit log_append package_path command_line)
 
 bash "$root/scripts/bootstrap.sh" clang-14 libclang-rt-14-dev
 fuzz=$root/build/fuzz
 cmake -S "$root/tests/fuzz" -B "$fuzz" -DCMAKE_CXX_COMPILER=clang++-14 >/dev/null
 cmake --build "$fuzz" -j "$(nproc)" >/dev/null
 
-declare -A dict=([log_read]=log [log_edit]=log [package_path]=path [command_line]=command_line)
+declare -A dict=([log_read]=log [log_edit]=log [log_append]=log [package_path]=path [command_line]=command_line)
 for target in "${targets[@]}"; do
     corpus=$fuzz/corpus/$target
     crashes=$fuzz/crashes/$target

@@ -1,8 +1,8 @@
 // Any log bytes and an edit: the package's entries taken out, or replaced by a list of kept
-// files, as the uninstaller does. Every line outside the package list and the package's
-// sections comes out byte for byte and in order; the other packages stay listed under the
-// same names in the same order; the package's files are exactly the kept ones; and editing
-// the edited log again changes nothing.
+// files, as the uninstaller does. Every line but the package's sections and the list's
+// headers, entries and count comes out byte for byte and in order; the other packages stay listed
+// under the same names in the same order; the package's files are exactly the kept ones; and
+// editing the edited log again changes nothing.
 #include "fuzz_check.h"
 #include "log_reference.h"
 #include "common/names.h"
@@ -65,12 +65,25 @@ static std::string Edited(const std::string &log, const char *const *kept, size_
     return edited;
 }
 
+// Lines the edit keeps: all but the package's sections and, in the list, its headers, entries,
+// counts and blank lines. Comments and other keys in the list stay too.
+static bool Kept(const std::vector<RefLine> &lines, const RefLine &line, const std::string &log)
+{
+    if (IsSection(lines, line, kPackageName))
+        return false;
+    if (!IsSection(lines, line, kPackageListSection))
+        return true;
+    bool blank = log.find_first_not_of(" \t\r\n", line.start) >= line.end;
+    bool count = line.keyed && RefSameText(line.name.data(), line.name.size(), kPackageCountKey);
+    return !line.section && !line.entry && !count && !blank;
+}
+
 static void CheckOtherLines(const std::string &log, const std::string &edited)
 {
     std::vector<RefLine> lines = RefLines(log.data(), log.size());
     size_t at = 0;
     for (const RefLine &line : lines) {
-        if (IsSection(lines, line, kPackageListSection) || IsSection(lines, line, kPackageName))
+        if (!Kept(lines, line, log))
             continue;
         std::string whole = log.substr(line.start, line.end - line.start);
         size_t found = edited.find(whole, at);
