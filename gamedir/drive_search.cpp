@@ -58,7 +58,7 @@ static bool WalkSubdirectories(Walk *walk, const char *directory, const Listing 
             free(below.kept);
         }
     }
-    // A hit leaves listings made ahead: the listers stop before they are freed.
+    // A hit ends the walk: the listers stop at once rather than list on while it unwinds.
     if (found)
         StopListers(&walk->ahead);
     CloseAheadLevel(&walk->ahead, level);

@@ -1,9 +1,10 @@
 // Listings made ahead of the drive walk. Lister threads take the first waiting subdirectory of
-// the deepest level, then of the level above, so they work where the walk goes next; the walk
-// lists a subdirectory itself when no lister has taken it yet. One lock guards the levels and
-// their slots; nothing is listed while it is held. The threads wait by yielding and sleeping,
-// never on a kernel object: under Wine each wait and signal on one is a call to its server,
-// which every listing needs as well.
+// the deepest level, then of the level above, so they work where the walk goes next. The walk
+// never waits for a lister: it lists a subdirectory itself when no listing of it is ready, and
+// a lister's listing that comes too late is dropped, so a lister held up by a busy machine or
+// a slow disk never holds up the walk. One lock guards the levels and their slots; nothing is
+// listed while it is held. No kernel object is waited on: under Wine each wait and signal is a
+// call to its server, which every listing needs as well.
 #include "lookahead.h"
 
 #include "../common/path.h"
@@ -112,6 +113,16 @@ static AheadSlot *NextJob(Lookahead *ahead, AheadLevel **level)
     return NULL;
 }
 
+// Frees the level with the listings made ahead that the walk did not take.
+static void FreeLevel(AheadLevel *level)
+{
+    for (size_t i = 0; i < level->count; i++)
+        if (level->slots[i].state == kDone)
+            free(level->slots[i].listing.kept);
+    free(level->slots);
+    free(level);
+}
+
 static DWORD WINAPI ListerMain(void *param)
 {
     Lookahead *ahead = (Lookahead *)param;
@@ -130,14 +141,23 @@ static DWORD WINAPI ListerMain(void *param)
         }
         slot->state = kTaken;
         ahead->held++;
-        // The level stays open while one of its slots is taken: the walk waits for it.
+        // The level stays while one of its slots is being listed, even once the walk has left
+        // it; the entry is read now, as it lies in a listing the walk frees when it leaves.
+        level->busy++;
         FormatText(path, sizeof path, "%s%s", level->prefix, slot->entry + 1);
         Unlock(ahead);
         Listing listing;
         ListDirectory(path, &listing);
         Lock(ahead);
-        slot->listing = listing;
-        slot->state = kDone;
+        if (slot->state == kTaken) {
+            slot->listing = listing;
+            slot->state = kDone;
+        } else { // the walk has listed it itself
+            free(listing.kept);
+            ahead->held--;
+        }
+        if (--level->busy == 0 && level->closed)
+            FreeLevel(level);
     }
     Unlock(ahead);
     return 0;
@@ -186,6 +206,8 @@ AheadLevel *OpenAheadLevel(Lookahead *ahead, const char *directory, const Listin
                EndsWithSeparator(directory) ? "" : "\\");
     level->count = count;
     level->next = 0;
+    level->busy = 0;
+    level->closed = false;
     level->slots = slots;
     const char *entry = listing->kept;
     for (size_t i = 0; i < count; i++, entry += strlen(entry) + 1) {
@@ -206,32 +228,24 @@ void TakeListing(Lookahead *ahead, AheadLevel *level, size_t index, const char *
     AheadSlot *slot = &level->slots[index];
     Lock(ahead);
     LONG state = slot->state;
-    slot->state = state == kTaken ? kTaken : kUsed;
-    if (state == kWaiting) {
-        Unlock(ahead);
-        ListDirectory(path, listing);
-        return;
-    }
-    // Taken by a lister: the wait ends when its listing returns.
-    while (slot->state == kTaken) {
-        Unlock(ahead);
-        Sleep(0);
-        Lock(ahead);
-    }
-    *listing = slot->listing;
     slot->state = kUsed;
-    ahead->held--;
+    if (state == kDone) {
+        *listing = slot->listing;
+        ahead->held--;
+    }
     Unlock(ahead);
+    if (state != kDone)
+        ListDirectory(path, listing);
 }
 
 void CloseAheadLevel(Lookahead *ahead, AheadLevel *level)
 {
     Lock(ahead);
     ahead->deepest = level->parent;
+    level->closed = true;
+    bool idle = level->busy == 0;
     Unlock(ahead);
-    for (size_t i = 0; i < level->count; i++)
-        if (level->slots[i].state == kDone)
-            free(level->slots[i].listing.kept);
-    free(level->slots);
-    free(level);
+    // Otherwise the last lister still listing one of its subdirectories frees it.
+    if (idle)
+        FreeLevel(level);
 }
