@@ -105,9 +105,14 @@ static AheadSlot *NextJob(Lookahead *ahead, AheadLevel **level)
     for (AheadLevel *at = ahead->deepest; at; at = at->parent) {
         while (at->next < at->count && at->slots[at->next].state != kWaiting)
             at->next++;
-        if (at->next < at->count) {
+        // The walk reaches the deepest level's next subdirectory before a listing of it could
+        // be ready, and lists it itself: the one after it is the nearest worth listing.
+        size_t i = at->next + (at == ahead->deepest ? 1 : 0);
+        while (i < at->count && at->slots[i].state != kWaiting)
+            i++;
+        if (i < at->count) {
             *level = at;
-            return &at->slots[at->next];
+            return &at->slots[i];
         }
     }
     return NULL;
