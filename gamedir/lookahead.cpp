@@ -21,9 +21,10 @@ static const DWORD kIdleMs = 1;
 
 enum SlotState { kWaiting, kTaken, kDone, kUsed };
 
+// Exactly "." or "..".
 static bool IsDotEntry(const char *name)
 {
-    return strcmp(name, ".") == 0 || strcmp(name, "..") == 0;
+    return name[0] == '.' && (!name[1] || (name[1] == '.' && !name[2]));
 }
 
 // The game test answered by a listing entry: its long or its short name is quake3.exe. Only
@@ -125,7 +126,6 @@ static void FreeLevel(AheadLevel *level)
         if (level->slots[i].state == kDone)
             free(level->slots[i].listing.kept);
     free(level->slots);
-    free(level);
 }
 
 static DWORD WINAPI ListerMain(void *param)
@@ -182,8 +182,6 @@ void StartLookahead(Lookahead *ahead, int listers)
 
 void StopListers(Lookahead *ahead)
 {
-    if (!ahead->listers)
-        return;
     Lock(ahead);
     ahead->stopping = true;
     Unlock(ahead);
@@ -191,7 +189,6 @@ void StopListers(Lookahead *ahead)
     WaitForMultipleObjects(ahead->listers, ahead->threads, TRUE, INFINITE);
     for (int i = 0; i < ahead->listers; i++)
         CloseHandle(ahead->threads[i]);
-    ahead->listers = 0;
 }
 
 AheadLevel *OpenAheadLevel(Lookahead *ahead, const char *directory, const Listing *listing)
@@ -199,20 +196,16 @@ AheadLevel *OpenAheadLevel(Lookahead *ahead, const char *directory, const Listin
     size_t count = 0;
     for (size_t at = 0; at < listing->used; at += strlen(listing->kept + at) + 1)
         count++;
+    // One block: the slots, then the level with its prefix, which ends the block.
     size_t length = strlen(directory);
-    AheadLevel *level = (AheadLevel *)malloc(sizeof(AheadLevel) + length + 1);
-    AheadSlot *slots = (AheadSlot *)calloc(count ? count : 1, sizeof(AheadSlot));
-    if (!level || !slots) {
-        free(level);
-        free(slots);
+    AheadSlot *slots =
+        (AheadSlot *)calloc(1, count * sizeof(AheadSlot) + sizeof(AheadLevel) + length + 1);
+    if (!slots)
         return NULL;
-    }
+    AheadLevel *level = (AheadLevel *)(slots + count);
     FormatText(level->prefix, length + 2, "%s%s", directory,
                EndsWithSeparator(directory) ? "" : "\\");
     level->count = count;
-    level->next = 0;
-    level->busy = 0;
-    level->closed = false;
     level->slots = slots;
     const char *entry = listing->kept;
     for (size_t i = 0; i < count; i++, entry += strlen(entry) + 1) {

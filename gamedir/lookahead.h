@@ -56,8 +56,7 @@ struct Lookahead {
 
 // Starts up to listers threads (at most kMostListers); with none the walk lists alone.
 void StartLookahead(Lookahead *ahead, int listers);
-// Ends the listers once their current listing is made and closes their handles. Called
-// again, it does nothing more.
+// Ends the listers once their current listing is made and closes their handles.
 void StopListers(Lookahead *ahead);
 
 // Opens the level below directory with the subdirectories of its listing, the listers' nearest
