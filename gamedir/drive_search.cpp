@@ -58,9 +58,6 @@ static bool WalkSubdirectories(Walk *walk, const char *directory, const Listing 
             free(below.kept);
         }
     }
-    // A hit leaves listings made ahead: the listers stop before they are freed.
-    if (found)
-        StopListers(&walk->ahead);
     CloseAheadLevel(&walk->ahead, level);
     return found;
 }
@@ -91,7 +88,10 @@ bool WalkDriveForGame(int drive, const char *path, int listers, SearchErrorProc 
         return false;
     Listing top;
     ListDirectory(directory, &top);
-    Walk walk = {{}, report, context, result};
+    Walk walk;
+    walk.report = report;
+    walk.context = context;
+    walk.result = result;
     StartLookahead(&walk.ahead, top.used ? listers : 0);
     bool found = SearchLevel(&walk, directory, false, &top);
     StopListers(&walk.ahead);

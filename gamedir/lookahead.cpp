@@ -1,9 +1,10 @@
 // Listings made ahead of the drive walk. Lister threads take the first waiting subdirectory of
-// the deepest level, then of the level above, so they work where the walk goes next; the walk
-// lists a subdirectory itself when no lister has taken it yet. One lock guards the levels and
-// their slots; nothing is listed while it is held. The threads wait by yielding and sleeping,
-// never on a kernel object: under Wine each wait and signal on one is a call to its server,
-// which every listing needs as well.
+// the deepest level, then of the level above, so they work where the walk goes next. The walk
+// never waits for a lister: it lists a subdirectory itself when no listing of it is ready, and
+// a lister's listing that comes too late is dropped, so a lister held up by a busy machine or
+// a slow disk never holds up the walk. One lock guards the levels and their slots; nothing is
+// listed while it is held. No kernel object is waited on: under Wine each wait and signal is a
+// call to its server, which every listing needs as well.
 #include "lookahead.h"
 
 #include "../common/path.h"
@@ -20,9 +21,10 @@ static const DWORD kIdleMs = 1;
 
 enum SlotState { kWaiting, kTaken, kDone, kUsed };
 
+// Exactly "." or "..".
 static bool IsDotEntry(const char *name)
 {
-    return strcmp(name, ".") == 0 || strcmp(name, "..") == 0;
+    return name[0] == '.' && (!name[1] || (name[1] == '.' && !name[2]));
 }
 
 // The game test answered by a listing entry: its long or its short name is quake3.exe. Only
@@ -104,12 +106,26 @@ static AheadSlot *NextJob(Lookahead *ahead, AheadLevel **level)
     for (AheadLevel *at = ahead->deepest; at; at = at->parent) {
         while (at->next < at->count && at->slots[at->next].state != kWaiting)
             at->next++;
-        if (at->next < at->count) {
+        // The walk reaches the deepest level's next subdirectory before a listing of it could
+        // be ready, and lists it itself: the one after it is the nearest worth listing.
+        size_t i = at->next + (at == ahead->deepest ? 1 : 0);
+        while (i < at->count && at->slots[i].state != kWaiting)
+            i++;
+        if (i < at->count) {
             *level = at;
-            return &at->slots[at->next];
+            return &at->slots[i];
         }
     }
     return NULL;
+}
+
+// Frees the level with the listings made ahead that the walk did not take.
+static void FreeLevel(AheadLevel *level)
+{
+    for (size_t i = 0; i < level->count; i++)
+        if (level->slots[i].state == kDone)
+            free(level->slots[i].listing.kept);
+    free(level->slots);
 }
 
 static DWORD WINAPI ListerMain(void *param)
@@ -130,14 +146,23 @@ static DWORD WINAPI ListerMain(void *param)
         }
         slot->state = kTaken;
         ahead->held++;
-        // The level stays open while one of its slots is taken: the walk waits for it.
+        // The level stays while one of its slots is being listed, even once the walk has left
+        // it; the entry is read now, as it lies in a listing the walk frees when it leaves.
+        level->busy++;
         FormatText(path, sizeof path, "%s%s", level->prefix, slot->entry + 1);
         Unlock(ahead);
         Listing listing;
         ListDirectory(path, &listing);
         Lock(ahead);
-        slot->listing = listing;
-        slot->state = kDone;
+        if (slot->state == kTaken) {
+            slot->listing = listing;
+            slot->state = kDone;
+        } else { // the walk has listed it itself
+            free(listing.kept);
+            ahead->held--;
+        }
+        if (--level->busy == 0 && level->closed)
+            FreeLevel(level);
     }
     Unlock(ahead);
     return 0;
@@ -157,8 +182,6 @@ void StartLookahead(Lookahead *ahead, int listers)
 
 void StopListers(Lookahead *ahead)
 {
-    if (!ahead->listers)
-        return;
     Lock(ahead);
     ahead->stopping = true;
     Unlock(ahead);
@@ -166,7 +189,6 @@ void StopListers(Lookahead *ahead)
     WaitForMultipleObjects(ahead->listers, ahead->threads, TRUE, INFINITE);
     for (int i = 0; i < ahead->listers; i++)
         CloseHandle(ahead->threads[i]);
-    ahead->listers = 0;
 }
 
 AheadLevel *OpenAheadLevel(Lookahead *ahead, const char *directory, const Listing *listing)
@@ -174,18 +196,16 @@ AheadLevel *OpenAheadLevel(Lookahead *ahead, const char *directory, const Listin
     size_t count = 0;
     for (size_t at = 0; at < listing->used; at += strlen(listing->kept + at) + 1)
         count++;
+    // One block: the slots, then the level with its prefix, which ends the block.
     size_t length = strlen(directory);
-    AheadLevel *level = (AheadLevel *)malloc(sizeof(AheadLevel) + length + 1);
-    AheadSlot *slots = (AheadSlot *)calloc(count ? count : 1, sizeof(AheadSlot));
-    if (!level || !slots) {
-        free(level);
-        free(slots);
+    AheadSlot *slots =
+        (AheadSlot *)calloc(1, count * sizeof(AheadSlot) + sizeof(AheadLevel) + length + 1);
+    if (!slots)
         return NULL;
-    }
+    AheadLevel *level = (AheadLevel *)(slots + count);
     FormatText(level->prefix, length + 2, "%s%s", directory,
                EndsWithSeparator(directory) ? "" : "\\");
     level->count = count;
-    level->next = 0;
     level->slots = slots;
     const char *entry = listing->kept;
     for (size_t i = 0; i < count; i++, entry += strlen(entry) + 1) {
@@ -206,32 +226,24 @@ void TakeListing(Lookahead *ahead, AheadLevel *level, size_t index, const char *
     AheadSlot *slot = &level->slots[index];
     Lock(ahead);
     LONG state = slot->state;
-    slot->state = state == kTaken ? kTaken : kUsed;
-    if (state == kWaiting) {
-        Unlock(ahead);
-        ListDirectory(path, listing);
-        return;
-    }
-    // Taken by a lister: the wait ends when its listing returns.
-    while (slot->state == kTaken) {
-        Unlock(ahead);
-        Sleep(0);
-        Lock(ahead);
-    }
-    *listing = slot->listing;
     slot->state = kUsed;
-    ahead->held--;
+    if (state == kDone) {
+        *listing = slot->listing;
+        ahead->held--;
+    }
     Unlock(ahead);
+    if (state != kDone)
+        ListDirectory(path, listing);
 }
 
 void CloseAheadLevel(Lookahead *ahead, AheadLevel *level)
 {
     Lock(ahead);
     ahead->deepest = level->parent;
+    level->closed = true;
+    bool idle = level->busy == 0;
     Unlock(ahead);
-    for (size_t i = 0; i < level->count; i++)
-        if (level->slots[i].state == kDone)
-            free(level->slots[i].listing.kept);
-    free(level->slots);
-    free(level);
+    // Otherwise the last lister still listing one of its subdirectories frees it.
+    if (idle)
+        FreeLevel(level);
 }

@@ -37,6 +37,8 @@ struct AheadLevel {
     AheadLevel *parent;
     size_t count;
     size_t next; // no slot before it is still waiting
+    int busy;    // slots being listed
+    bool closed; // the walk has left it
     AheadSlot *slots;
     char prefix[1]; // the directory and a separator, allocated to its length
 };
@@ -54,19 +56,18 @@ struct Lookahead {
 
 // Starts up to listers threads (at most kMostListers); with none the walk lists alone.
 void StartLookahead(Lookahead *ahead, int listers);
-// Ends the listers once their current listing is made and closes their handles. Called
-// again, it does nothing more.
+// Ends the listers once their current listing is made and closes their handles.
 void StopListers(Lookahead *ahead);
 
 // Opens the level below directory with the subdirectories of its listing, the listers' nearest
 // work from then on; null when memory runs out.
 AheadLevel *OpenAheadLevel(Lookahead *ahead, const char *directory, const Listing *listing);
 // The listing of the level's subdirectory at index, whose path is path: made ahead, or made
-// now. The taker frees its kept text.
+// now when none is ready. The taker frees its kept text.
 void TakeListing(Lookahead *ahead, AheadLevel *level, size_t index, const char *path,
                  Listing *listing);
-// Closes the deepest level. Listings made ahead and not taken are freed; the listers must be
-// stopped first when the walk leaves before taking every subdirectory.
+// Closes the deepest level. Listings made ahead and not taken are freed with it, now or when
+// the last lister still listing one of its subdirectories is done.
 void CloseAheadLevel(Lookahead *ahead, AheadLevel *level);
 
 #endif

@@ -49,7 +49,8 @@ static DWORD WINAPI SearchThreadMain(void *param)
 }
 
 // Handles what has come for this thread's windows. A quit message is kept for the caller's
-// loop, as a modal loop does.
+// loop, as a modal loop does. Keys are not translated into characters: nothing takes text
+// while the search runs.
 static void PumpMessages(int *quit)
 {
     MSG msg;
@@ -58,7 +59,6 @@ static void PumpMessages(int *quit)
             *quit = (int)msg.wParam;
             continue;
         }
-        TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
 }
@@ -101,9 +101,8 @@ char *SearchDrivesFromPage(HWND page)
         // No thread: the page's own thread walks, and the page waits for it as it did before.
         search.found = WalkDrives(ShowBox, page);
     }
-    if (search.boxWanted)
-        CloseHandle(search.boxWanted);
-    if (search.boxShown)
-        CloseHandle(search.boxShown);
+    // Either may be null, which CloseHandle refuses harmlessly.
+    CloseHandle(search.boxWanted);
+    CloseHandle(search.boxShown);
     return search.found;
 }
