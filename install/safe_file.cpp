@@ -9,8 +9,9 @@
 #include <stdlib.h>
 #include <string.h>
 
-// Large enough that a pack of hundreds of megabytes costs few calls.
-static const DWORD kCopyBlock = 1024 * 1024;
+// The block CopyFileA itself uses: under Wine a block of a megabyte reads and writes four
+// times slower than this one.
+static const DWORD kCopyBlock = 64 * 1024;
 
 static bool CopyBytes(HANDLE from, HANDLE to, DWORD *error)
 {
