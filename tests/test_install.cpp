@@ -2,7 +2,10 @@
 // thread answers its boxes: what lands on disk, in the log and in the registry.
 #include "check.h"
 #include "driver.h"
-#include "fixture.h"
+#include "fixture_files.h"
+#include "fixture_game.h"
+#include "fixture_boxes.h"
+#include "fixture_uninstall.h"
 #include "common/table_string.h"
 #include "install/install.h"
 #include "install/safe_file.h"
@@ -14,33 +17,20 @@
 static HWND s_owner;
 static std::vector<std::string> s_sources;
 
-struct DriverRun {
-    std::vector<ExpectedBox> boxes;
-    int line;
-    volatile bool done;
-};
-
-static DWORD WINAPI Drive(void *param)
-{
-    DriverRun *run = (DriverRun *)param;
-    AnswerBoxesAt(__FILE__, run->line, run->boxes, s_owner, [run] { return run->done; });
-    return 0;
-}
-
 // Runs InstallPackage into gameDir while the boxes are answered; its result.
 static bool Install(int line, const std::string &gameDir, std::vector<ExpectedBox> boxes)
 {
-    DriverRun run;
-    run.boxes = boxes;
-    run.line = line;
-    run.done = false;
-    HANDLE driver = CreateThread(NULL, 0, Drive, &run, 0, NULL);
-    bool result = InstallPackage(s_owner, gameDir.c_str());
-    run.done = true;
-    CheckAt(__FILE__, line, WaitForSingleObject(driver, 30000) == WAIT_OBJECT_0, "driver",
-            "the driver did not finish");
-    CloseHandle(driver);
-    CheckAt(__FILE__, line, FindProgressDialog() == NULL, "progress", "a progress dialog is left");
+    volatile bool done = false;
+    bool result = false;
+    bool finished =
+        DriveWhile([&] { AnswerBoxesAt(__FILE__, line, boxes, s_owner, [&] { return done; }); },
+                   [&] {
+                       result = InstallPackage(s_owner, gameDir.c_str());
+                       done = true;
+                   },
+                   30000);
+    CHECK_AT(__FILE__, line, finished, "the driver did not finish");
+    CHECK_AT(__FILE__, line, FindProgressDialog() == NULL, "a progress dialog is left");
     return result;
 }
 
@@ -54,16 +44,16 @@ static std::string Value(const std::string &dir, const char *section, const char
 // What a first installation leaves: the three files in place and the log's seven lines.
 static void CheckFirstInstallation(int line, const std::string &game)
 {
-    CheckAt(__FILE__, line, SameFile(s_sources[0], game + "\\ZV-001.txt"), "licence",
-            "the licence was not copied");
-    CheckAt(__FILE__, line, SameFile(s_sources[1], game + "\\zvuninst.exe"), "uninstaller",
-            "the uninstaller was not copied");
-    CheckAt(__FILE__, line, SameFile(s_sources[2], game + "\\baseq3\\PakZV01.pk3"), "pack",
-            "the pack is not in slot 01");
-    CheckAt(__FILE__, line,
-            NonBlankLines(LogPath(game)) ==
-                OneInstallationLog(game, {"ZV-001.txt", "baseq3\\PakZV01.pk3"}),
-            "log", "the log is not the seven lines");
+    CHECK_AT(__FILE__, line, SameFile(s_sources[0], game + "\\ZV-001.txt"),
+             "the licence was not copied");
+    CHECK_AT(__FILE__, line, SameFile(s_sources[1], game + "\\zvuninst.exe"),
+             "the uninstaller was not copied");
+    CHECK_AT(__FILE__, line, SameFile(s_sources[2], game + "\\baseq3\\PakZV01.pk3"),
+             "the pack is not in slot 01");
+    CHECK_AT(__FILE__, line,
+             NonBlankLines(LogPath(game)) ==
+                 OneInstallationLog(game, {"ZV-001.txt", "baseq3\\PakZV01.pk3"}),
+             "the log is not the seven lines");
 }
 
 // A first installation into an empty game directory, then a second one answered Yes: the

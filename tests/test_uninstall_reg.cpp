@@ -1,6 +1,6 @@
 // The uninstall entry written by RegisterUninstaller, read back value by value.
 #include "check.h"
-#include "fixture.h"
+#include "fixture_uninstall.h"
 #include "install/uninstall_reg.h"
 
 #include <winternl.h>
@@ -13,9 +13,8 @@ static void CheckStringValue(int line, const char *name, const std::string &text
     DWORD type = 0;
     std::string data;
     bool found = ReadUninstallValue(name, &type, &data);
-    CheckAt(__FILE__, line, found && type == REG_SZ, "value", "%s: found %d, type %lu", name, found,
-            type);
-    CheckTextAt(__FILE__, line, data, text + std::string(1, '\0'), name);
+    CHECK_AT(__FILE__, line, found && type == REG_SZ, "%s: found %d, type %lu", name, found, type);
+    CHECK_TEXT_AT(__FILE__, line, data, text + std::string(1, '\0'));
 }
 
 static void TestEntry()

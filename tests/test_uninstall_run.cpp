@@ -4,7 +4,9 @@
 // uninstall entry and the installed uninstaller once nothing else stays, and says so.
 #include "check.h"
 #include "driver.h"
-#include "fixture.h"
+#include "fixture_files.h"
+#include "fixture_game.h"
+#include "fixture_uninstall.h"
 #include "common/path.h"
 
 #include <stdlib.h>
@@ -64,14 +66,9 @@ static void CheckRan(const UninstallRun &run, const std::string &dir, bool whole
 static void TestOneInstallation()
 {
     std::string dir = Prepare("One");
-    WriteBytes(dir + "\\ZV-001.txt", "licence");
-    WriteBytes(dir + "\\baseq3\\PakZV01.pk3", "PK pack");
+    std::string log = LogInstalled(dir);
     // A pack copied from a read-only medium keeps its read-only attribute.
     SetFileAttributesA((dir + "\\baseq3\\PakZV01.pk3").c_str(), FILE_ATTRIBUTE_READONLY);
-    std::string log = dir + "\\ZVFiles.log";
-    LogPackage(log, kPackageName);
-    LogFile(log, kPackageName, dir + "\\ZV-001.txt");
-    LogFile(log, kPackageName, dir + "\\baseq3\\PakZV01.pk3");
     Tree want = SnapshotTree(dir);
     want.erase("ZV-001.txt");
     want.erase("baseq3\\PakZV01.pk3");
@@ -315,13 +312,7 @@ static void TestEntryOwner()
                                                     : "C:\\" + std::string(400, 'x');
         if (c.spelling == kShort) {
             CHECK(_stricmp(shortDir, dir.c_str()) != 0, "%s has no short name", dir.c_str());
-            std::string log = dir + "\\ZVFiles.log";
-            WriteBytes(dir + "\\ZV-001.txt", "licence");
-            WriteBytes(dir + "\\baseq3\\PakZV01.pk3", "PK pack");
-            LogPackage(log, kPackageName);
-            LogFile(log, kPackageName, std::string(shortDir) + "\\ZV-001.txt");
-            LogFile(log, kPackageName, std::string(shortDir) + "\\baseq3\\PakZV01.pk3");
-            WritePrivateProfileStringA(NULL, NULL, NULL, log.c_str());
+            LogInstalled(dir, shortDir);
         }
         WriteUninstallEntry(entry);
         UninstallRun run = RunUninstaller(dir, IDYES);
@@ -350,19 +341,6 @@ static void RemoveFolder(const std::string &dir)
     RemoveDirectoryA(dir.c_str());
 }
 
-// The package recorded as the installer records it, with the files in place.
-static std::string LogInstalled(const std::string &dir)
-{
-    WriteBytes(dir + "\\ZV-001.txt", "licence");
-    WriteBytes(dir + "\\baseq3\\PakZV01.pk3", "PK pack");
-    std::string log = dir + "\\ZVFiles.log";
-    LogPackage(log, kPackageName);
-    LogFile(log, kPackageName, dir + "\\ZV-001.txt");
-    LogFile(log, kPackageName, dir + "\\baseq3\\PakZV01.pk3");
-    WritePrivateProfileStringA(NULL, NULL, NULL, log.c_str());
-    return log;
-}
-
 // What stays when something of the package stays: the log's entry for it, the uninstall
 // entry and the installed uninstaller, each named in the box.
 static void CheckKeptPackage(int line, const UninstallRun &run, const std::string &dir,
@@ -371,20 +349,19 @@ static void CheckKeptPackage(int line, const UninstallRun &run, const std::strin
     std::string log = dir + "\\ZVFiles.log";
     char value[MAX_PATH] = "";
     GetPrivateProfileStringA(kPackageName, "1", "", value, sizeof value, log.c_str());
-    CheckTextAt(__FILE__, line, value, file, "the kept entry");
-    CheckAt(__FILE__, line, GetPrivateProfileIntA(kPackageName, "Files", 0, log.c_str()) == 1,
-            "Files", "Files is not 1");
+    CHECK_TEXT_AT(__FILE__, line, value, file);
+    CHECK_AT(__FILE__, line, GetPrivateProfileIntA(kPackageName, "Files", 0, log.c_str()) == 1,
+             "Files is not 1");
     GetPrivateProfileStringA("ZV Packages", "1", "", value, sizeof value, log.c_str());
-    CheckTextAt(__FILE__, line, value, kPackageName, "the list entry");
-    CheckAt(__FILE__, line, UninstallEntryExists(), "entry", "the uninstall entry went");
-    CheckAt(__FILE__, line, FileExists(dir + "\\zvuninst.exe"), "uninstaller",
-            "the uninstaller went");
+    CHECK_TEXT_AT(__FILE__, line, value, kPackageName);
+    CHECK_AT(__FILE__, line, UninstallEntryExists(), "the uninstall entry went");
+    CHECK_AT(__FILE__, line, FileExists(dir + "\\zvuninst.exe"), "the uninstaller went");
     const std::string &text = run.report.text;
-    CheckAt(__FILE__, line,
-            run.report.icon == MB_ICONWARNING && Has(text, "Not removed:") &&
-                Has(text, file + ": ") && Has(text, kEntry) && Has(text, "run") &&
-                Has(text, dir + "\\zvuninst.exe: files of the package remain"),
-            "box", "final box reads \"%s\"", text.c_str());
+    CHECK_AT(__FILE__, line,
+             run.report.icon == MB_ICONWARNING && Has(text, "Not removed:") &&
+                 Has(text, file + ": ") && Has(text, kEntry) && Has(text, "run") &&
+                 Has(text, dir + "\\zvuninst.exe: files of the package remain"),
+             "final box reads \"%s\"", text.c_str());
 }
 
 // baseq3 replaced by a link to a folder outside the game after the installation: the pack
@@ -580,13 +557,7 @@ static void TestDriveRoot()
     CHECK(WriteUninstallEntry("\"G:\\zvuninst.exe\""), "cannot register the uninstaller");
     Tree want = SnapshotTree("G:\\");
     want.erase("zvuninst.exe");
-    WriteBytes("G:\\ZV-001.txt", "licence");
-    WriteBytes("G:\\baseq3\\PakZV01.pk3", "PK pack");
-    std::string log = "G:\\ZVFiles.log";
-    LogPackage(log, kPackageName);
-    LogFile(log, kPackageName, "G:\\ZV-001.txt");
-    LogFile(log, kPackageName, "G:\\baseq3\\PakZV01.pk3");
-    WritePrivateProfileStringA(NULL, NULL, NULL, log.c_str());
+    LogInstalled("G:\\");
 
     UninstallRun run = RunUninstaller("G:\\", IDYES);
     CheckRan(run, "G:\\");
@@ -658,14 +629,7 @@ static void RemoveSpelled(const Spelling &c)
     WriteUninstallEntry("\"" + from + "zvuninst.exe\"");
     Tree want = SnapshotTree(c.real);
     want.erase("zvuninst.exe");
-    WriteBytes(c.real + sep + "ZV-001.txt", "licence");
-    WriteBytes(c.real + sep + "baseq3\\PakZV01.pk3", "PK pack");
-    std::string log = c.real + sep + "ZVFiles.log";
-    std::string recorded = c.recorded + (EndsWithSeparator(c.recorded.c_str()) ? "" : "\\");
-    LogPackage(log, kPackageName);
-    LogFile(log, kPackageName, recorded + "ZV-001.txt");
-    LogFile(log, kPackageName, recorded + "baseq3\\PakZV01.pk3");
-    WritePrivateProfileStringA(NULL, NULL, NULL, log.c_str());
+    LogInstalled(c.real, c.recorded);
 
     UninstallRun run = RunUninstaller(c.runFrom, IDYES);
     CHECK(run.reported && run.report.icon == MB_ICONINFORMATION, "%s: final box reads \"%s\"",
