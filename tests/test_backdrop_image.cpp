@@ -1,12 +1,14 @@
 // The backdrop's gradient pictures, read back pixel by pixel from the image bitmap of a
-// running 300 x 300 backdrop, each gradient set while it runs, and compared with the formulas
-// worked out here. Rows are compared exactly everywhere; squares exactly with the two-pixel
+// running 300 x 300 backdrop, each gradient set while it runs. Rows are checked by what the
+// rule fixes and exactly at chosen rows worked out by hand; squares exactly with the two-pixel
 // outline a rectangle gets; circles and rays pixel by pixel against the steps whose outline
 // passes within reach of the pixel, since the exact footprint of a wide ellipse or line is
-// the system's affair.
+// the system's affair. The steps' colours come from the gradient unit, whose arithmetic
+// test_gradient checks against values worked out by hand; chosen points here are by hand too.
 #include "backdrop_picture.h"
 #include "check.h"
 #include "backdrop/backdrop.h"
+#include "backdrop/gradient.h"
 
 #include <math.h>
 #include <functional>
@@ -60,29 +62,32 @@ static int Truncated(double distance)
 
 static void TestRows(Backdrop *backdrop)
 {
+    // Row k of 301 is (second * k + first * (301 - k)) / 301 by channel, truncated.
+    static const int kChosen[] = {1, 100, 150, 300};
     static const struct {
         COLORREF first, second;
+        COLORREF chosen[4];
     } cases[] = {
-        {0x00FF0000, 0x00000000}, // the installer's own: blue fading to black
-        {0x00336699, 0x00CCAA11}, // channels rising and falling at once
+        // The installer's own, blue fading to black: 255 * 300 / 301 = 254.2, 170.3, 127.9, 0.8.
+        {0x00FF0000, 0x00000000, {0x00FE0000, 0x00AA0000, 0x007F0000, 0}},
+        // Channels rising and falling at once; row 150: red (17 * 150 + 153 * 151) / 301 = 85.2,
+        // green (170 * 150 + 102 * 151) / 301 = 135.9, blue (204 * 150 + 51 * 151) / 301 = 127.2.
+        {0x00336699, 0x00CCAA11, {0x00336698, 0x00657C6B, 0x007F8755, 0x00CBA911}},
     };
     for (const auto &c : cases) {
         Image image;
         if (!Paint(backdrop, c.first, c.second, 0, 0, 0, &image))
             continue;
-        // The last column lies outside the client rectangle that the rows fill.
+        // Each row one colour across the client rectangle (the last column lies outside it).
         CheckEveryPixel("rows", image, kRight, kSize,
                         [&](int, int y, COLORREF got, COLORREF *want) {
-                            *want = StepColour(c.first, c.second, y, kSize);
+                            *want = image.At(0, y);
                             return got == *want;
                         });
-    }
-    Image image;
-    if (Paint(backdrop, 0x00FF0000, 0, 0, 0, 0, &image)) {
-        CHECK(image.At(0, 0) == 0x00FF0000 && image.At(299, 0) == 0x00FF0000,
-              "the top row is %06lx, not pure blue", image.At(0, 0));
-        CHECK(image.At(150, 1) == RGB(0, 0, 255 * 300 / 301), "row 1 is %06lx", image.At(150, 1));
-        CHECK(image.At(150, 300) == 0, "the bottom row is %06lx, not black", image.At(150, 300));
+        CHECK_FADE("rows", c.first, c.second, kSize, [&](int y) { return image.At(0, y); });
+        for (int i = 0; i < 4; i++)
+            CHECK(image.At(150, kChosen[i]) == c.chosen[i], "row %d is %06lx, expected %06lx",
+                  kChosen[i], image.At(150, kChosen[i]), c.chosen[i]);
     }
 }
 
@@ -100,9 +105,9 @@ static void CheckCircles(const char *what, const Image &image, COLORREF first, C
                             low = 1;
                         if (high > reach + 1)
                             high = reach + 1;
-                        *want = StepColour(first, second, (low + high) / 2, reach);
+                        *want = BlendColour(first, second, (low + high) / 2, reach);
                         for (int k = low; k <= high; k++)
-                            if (got == StepColour(first, second, k, reach))
+                            if (got == BlendColour(first, second, k, reach))
                                 return true;
                         return false;
                     });
@@ -133,7 +138,7 @@ static void TestCircles(Backdrop *backdrop)
     CHECK(reach == 212, "reach %d", reach);
     CheckCircles("circles", image, first, second, 150, 150, reach);
     // An empty box draws nothing: the innermost ring seen is step 1.
-    COLORREF inner = StepColour(first, second, 1, reach);
+    COLORREF inner = BlendColour(first, second, 1, reach);
     CHECK(image.At(150, 150) == inner && image.At(149, 149) == inner,
           "the centre is %06lx, expected %06lx", image.At(150, 150), inner);
     long exact = 0;
@@ -162,7 +167,7 @@ static void CheckSquares(const char *what, const Image &image, COLORREF first, C
                             bool inside = x >= cx - k + 1 && x <= cx + k - 2 && y >= cy - k + 1 &&
                                           y <= cy + k - 2;
                             if (inBox && !inside) {
-                                *want = StepColour(first, second, k, reach);
+                                *want = BlendColour(first, second, k, reach);
                                 break;
                             }
                         }
@@ -210,11 +215,11 @@ static std::vector<Segment> RaySegments(COLORREF first, COLORREF second, int cx,
         segments.push_back({(double)cx, (double)cy, (double)x1, (double)y1, colour});
     };
     for (int y = kBottom / 2; y <= kBottom; y++)
-        add(0, y, 0, kBottom - y, AngleColour(second, first, Angle(y - cy, cx)));
+        add(0, y, 0, kBottom - y, RayColour(second, first, Angle(y - cy, cx)));
     for (int x = 0; x < kRight; x++)
-        add(x, 0, x, kBottom, AngleColour(first, second, Angle(cy, x - cx)));
+        add(x, 0, x, kBottom, RayColour(first, second, Angle(cy, x - cx)));
     for (int y = kBottom / 2; y <= kBottom; y++)
-        add(kRight, y, kRight, kBottom - y, AngleColour(first, second, Angle(y - cy, cx)));
+        add(kRight, y, kRight, kBottom - y, RayColour(first, second, Angle(y - cy, cx)));
     return segments;
 }
 
@@ -250,12 +255,10 @@ static void TestRays(Backdrop *backdrop)
     // same angles but with the colours in opposite roles: mostly red on the left, mostly
     // blue on the right.
     COLORREF left = image.At(0, 200), right = image.At(300, 200);
-    CHECK(left == AngleColour(second, first, Angle(50, 150)) ||
-              left == AngleColour(second, first, Angle(51, 150)),
-          "the left edge is %06lx", left);
-    CHECK(right == AngleColour(first, second, Angle(50, 150)) ||
-              right == AngleColour(first, second, Angle(51, 150)),
-          "the right edge is %06lx", right);
+    // Both rays lie 0.0512 and 0.0522 of a turn from the horizontal: 255 * 0.95 = 241 of the
+    // colour at zero, 13 of the other.
+    CHECK(left == 0x000D00F1, "the left edge is %06lx, expected 0d00f1", left);
+    CHECK(right == 0x00F1000D, "the right edge is %06lx, expected f1000d", right);
 }
 
 // Offsets that move the centre point out of the area: larger reaches, and rays whose angles
@@ -274,10 +277,9 @@ static void TestOffsets(Backdrop *backdrop)
     if (Paint(backdrop, first, second, 0, -400, 2, &image)) {
         CheckRays("rays, centre above the area", image, first, second, 150, -250);
         // Straight below the centre the angle is -pi/2 + 2 pi: form Q, three quarters of the
-        // way from the first colour to the second.
-        COLORREF below = AngleColour(first, second, 1.5 * 3.14159265358979);
-        CHECK(image.At(150, 300) == below, "below the centre %06lx, expected %06lx",
-              image.At(150, 300), below);
+        // way from the first colour to the second: red 255 / 4 = 63.75, green and blue 191.25.
+        CHECK(image.At(150, 300) == 0x00BFBF3F, "below the centre %06lx, expected bfbf3f",
+              image.At(150, 300));
     }
     if (Paint(backdrop, first, second, -400, 0, 2, &image))
         CheckRays("rays, centre left of the area", image, first, second, -250, 150);
