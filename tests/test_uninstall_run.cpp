@@ -63,6 +63,14 @@ static void CheckRan(const UninstallRun &run, const std::string &dir, bool whole
           (unsigned)PendingDeletesUnder(dir).size(), dir.c_str());
 }
 
+// Runs the uninstaller from dir, answered Yes, and checks that it ran as it should.
+static UninstallRun Uninstall(const std::string &dir, bool wholeBox = true)
+{
+    UninstallRun run = RunUninstaller(dir, IDYES);
+    CheckRan(run, dir, wholeBox);
+    return run;
+}
+
 static void TestOneInstallation()
 {
     std::string dir = Prepare("One");
@@ -75,8 +83,7 @@ static void TestOneInstallation()
     want.erase("ZVFiles.log");
     want.erase("zvuninst.exe");
 
-    UninstallRun run = RunUninstaller(dir, IDYES);
-    CheckRan(run, dir);
+    UninstallRun run = Uninstall(dir);
     Tree got = SnapshotTree(dir);
     CHECK(got == want, "game directory after uninstalling:%s", TreeDifference(want, got).c_str());
     CHECK(!UninstallEntryExists(), "the uninstall entry is still there");
@@ -110,8 +117,7 @@ static void TestTwoInstallations()
                              "ZVFiles.log", "zvuninst.exe"})
         want.erase(gone);
 
-    UninstallRun run = RunUninstaller(dir, IDYES);
-    CheckRan(run, dir);
+    UninstallRun run = Uninstall(dir);
     Tree got = SnapshotTree(dir);
     CHECK(got == want, "game directory after uninstalling:%s", TreeDifference(want, got).c_str());
     CHECK(!UninstallEntryExists(), "the uninstall entry is still there");
@@ -139,8 +145,7 @@ static void TestOtherPackagesKept()
     WritePrivateProfileStringA(NULL, NULL, NULL, log.c_str()); // flush Wine's profile cache
     DeleteUninstallEntry();
 
-    UninstallRun run = RunUninstaller(dir, IDYES);
-    CheckRan(run, dir);
+    UninstallRun run = Uninstall(dir);
     const char *file = log.c_str();
     CHECK(GetPrivateProfileIntA("ZV Packages", "NumberInstalled", 0, file) == 2,
           "NumberInstalled is not 2");
@@ -201,8 +206,7 @@ static void TestHostileEntries()
     want.erase("ZVFiles.log");
     std::string beside = ReadBytes("D:\\Hostile\\PakZV01.pk3");
 
-    UninstallRun run = RunUninstaller(dir, IDYES);
-    CheckRan(run, dir);
+    UninstallRun run = Uninstall(dir);
     Tree got = SnapshotTree(dir);
     got.erase("ZVFiles.log");
     CHECK(got == want, "game directory after uninstalling:%s", TreeDifference(want, got).c_str());
@@ -249,8 +253,7 @@ static void TestNothingListed()
         }
         Tree want = SnapshotTree(dir);
 
-        UninstallRun run = RunUninstaller(dir, IDYES);
-        CheckRan(run, dir);
+        UninstallRun run = Uninstall(dir);
         Tree got = SnapshotTree(dir);
         CHECK(got == want, "log %d: game directory changed:%s", withLog,
               TreeDifference(want, got).c_str());
@@ -315,8 +318,7 @@ static void TestEntryOwner()
             LogInstalled(dir, shortDir);
         }
         WriteUninstallEntry(entry);
-        UninstallRun run = RunUninstaller(dir, IDYES);
-        CheckRan(run, dir);
+        UninstallRun run = Uninstall(dir);
         if (c.spelling == kShort)
             for (const char *gone :
                  {"\\ZV-001.txt", "\\baseq3\\PakZV01.pk3", "\\ZVFiles.log", "\\zvuninst.exe"})
@@ -381,8 +383,7 @@ static void TestDirectoryLink()
           "the link does not show as one");
     Tree before = SnapshotTree(outside);
 
-    UninstallRun run = RunUninstaller(dir, IDYES);
-    CheckRan(run, dir);
+    UninstallRun run = Uninstall(dir);
     CHECK(SnapshotTree(outside) == before, "outside after uninstalling:%s",
           TreeDifference(before, SnapshotTree(outside)).c_str());
     CHECK(!FileExists(dir + "\\ZV-001.txt"), "the licence is still there");
@@ -403,8 +404,7 @@ static void TestFileLink()
     if (!CHECK(MakeUnixLink(outside, dir + "\\ZV-001.txt"), "cannot link ZV-001.txt"))
         return;
 
-    UninstallRun run = RunUninstaller(dir, IDYES);
-    CheckRan(run, dir);
+    UninstallRun run = Uninstall(dir);
     CHECK(ReadBytes(outside) == "someone else's file", "the outside file changed");
     CHECK(!FileExists(dir + "\\baseq3\\PakZV01.pk3"), "the pack is still there");
     CheckKeptPackage(__LINE__, run, dir, dir + "\\ZV-001.txt");
@@ -429,8 +429,7 @@ static void TestLockedPack()
     CHECK(Has(run.report.text, pack + ": another program has it open"), "final box reads \"%s\"",
           run.report.text.c_str());
 
-    run = RunUninstaller(dir, IDYES);
-    CheckRan(run, dir);
+    run = Uninstall(dir);
     for (const char *gone : {"\\baseq3\\PakZV01.pk3", "\\ZVFiles.log", "\\zvuninst.exe"})
         CHECK(!FileExists(dir + gone), "second run: %s is still there", gone);
     CHECK(!UninstallEntryExists(), "second run: the uninstall entry is still there");
@@ -453,8 +452,7 @@ static void TestLargeLog()
     kept += std::string(size - head.size() - kept.size(), ';');
     WriteBytes(dir + "\\ZVFiles.log", head + kept);
 
-    UninstallRun run = RunUninstaller(dir, IDYES);
-    CheckRan(run, dir);
+    UninstallRun run = Uninstall(dir);
     std::string after = ReadBytes(dir + "\\ZVFiles.log");
     std::string want = "[ZV Packages]\r\nNumberInstalled=1\r\n1=Other\r\n" + kept;
     CHECK(after == want, "log of %u bytes after, want %u", (unsigned)after.size(),
@@ -499,8 +497,7 @@ static void TestUnreadableLog()
             DeleteUninstallEntry();
             continue;
         }
-        run = RunUninstaller(dir, IDYES);
-        CheckRan(run, dir);
+        run = Uninstall(dir);
         CHECK(!FileExists(log) && !FileExists(dir + "\\zvuninst.exe") && !UninstallEntryExists(),
               "second run: \"%s\"", run.report.text.c_str());
     }
@@ -527,8 +524,7 @@ static void TestLogRewrite()
         if (readOnly)
             SetFileAttributesA(log.c_str(), FILE_ATTRIBUTE_READONLY);
         std::string before = ReadBytes(log);
-        UninstallRun run = RunUninstaller(dir, IDYES);
-        CheckRan(run, dir, readOnly != 0);
+        UninstallRun run = Uninstall(dir, readOnly != 0);
         SetFileAttributesA(log.c_str(), FILE_ATTRIBUTE_NORMAL);
         std::string after = ReadBytes(log);
         CHECK(!FileExists(dir + "\\ZV-001.txt"), "read-only %d: the licence is still there",
@@ -559,8 +555,7 @@ static void TestDriveRoot()
     want.erase("zvuninst.exe");
     LogInstalled("G:\\");
 
-    UninstallRun run = RunUninstaller("G:\\", IDYES);
-    CheckRan(run, "G:\\");
+    UninstallRun run = Uninstall("G:\\");
     Tree got = SnapshotTree("G:\\");
     CHECK(got == want, "G: after uninstalling:%s", TreeDifference(want, got).c_str());
     CHECK(!UninstallEntryExists(), "the uninstall entry is still there");
