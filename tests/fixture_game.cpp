@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include "check.h"
 #include "fixture_files.h"
 #include "common/path.h"
 
@@ -83,4 +84,18 @@ std::string LogInstalled(const std::string &dir, const std::string &recorded)
     LogFile(log, kPackageName, as + "baseq3\\PakZV01.pk3");
     WritePrivateProfileStringA(NULL, NULL, NULL, log.c_str()); // out of Wine's profile cache
     return log;
+}
+
+void CheckFirstInstallationAt(const char *file, int line, const std::vector<std::string> &sources,
+                              const std::string &game)
+{
+    CHECK_AT(file, line, SameFile(sources[0], game + "\\ZV-001.txt"), "the licence was not copied");
+    CHECK_AT(file, line, SameFile(sources[1], game + "\\zvuninst.exe"),
+             "the uninstaller was not copied");
+    CHECK_AT(file, line, SameFile(sources[2], game + "\\baseq3\\PakZV01.pk3"),
+             "the pack is not in slot 01");
+    CHECK_AT(file, line,
+             NonBlankLines(LogPath(game)) ==
+                 OneInstallationLog(game, {"ZV-001.txt", "baseq3\\PakZV01.pk3"}),
+             "the log is not the seven lines");
 }

@@ -26,6 +26,12 @@ std::string LogPath(const std::string &gameDir);
 // as the installer writes them.
 std::vector<std::string> OneInstallationLog(const std::string &game,
                                             const std::vector<std::string> &files);
+// What a first installation from the package files sources (MakePackageFiles) leaves in game:
+// the three files in place, the pack in slot 01, and the log's seven lines.
+#define CHECK_FIRST_INSTALLATION(sources, game)                                                    \
+    CheckFirstInstallationAt(__FILE__, __LINE__, (sources), (game))
+void CheckFirstInstallationAt(const char *file, int line, const std::vector<std::string> &sources,
+                              const std::string &game);
 // The install log's appends, as the installer makes them.
 void LogPackage(const std::string &log, const char *package);
 void LogFile(const std::string &log, const char *package, const std::string &path);

@@ -87,3 +87,12 @@ UninstallRun RunUninstallerAt(const char *file, int line, const std::string &dir
     run.ended = FinishProgram(process, &run.exitCode);
     return run;
 }
+
+void CheckUninstallValueAt(const char *file, int line, const char *name, const std::string &text)
+{
+    DWORD type = 0;
+    std::string data;
+    bool found = ReadUninstallValue(name, &type, &data);
+    CHECK_AT(file, line, found && type == REG_SZ, "%s: found %d, type %lu", name, found, type);
+    CHECK_TEXT_AT(file, line, data, text + std::string(1, '\0'));
+}

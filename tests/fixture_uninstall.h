@@ -17,6 +17,9 @@ bool UninstallEntryExists();
 bool DeleteUninstallEntry();
 // A value of the entry: its type and its exact data bytes.
 bool ReadUninstallValue(const char *name, DWORD *type, std::string *data);
+// The entry's value name is a REG_SZ holding exactly text and its terminating zero.
+#define CHECK_UNINSTALL_VALUE(name, text) CheckUninstallValueAt(__FILE__, __LINE__, (name), (text))
+void CheckUninstallValueAt(const char *file, int line, const char *name, const std::string &text);
 
 struct UninstallRun {
     bool asked = false;

@@ -41,21 +41,6 @@ static std::string Value(const std::string &dir, const char *section, const char
     return value;
 }
 
-// What a first installation leaves: the three files in place and the log's seven lines.
-static void CheckFirstInstallation(int line, const std::string &game)
-{
-    CHECK_AT(__FILE__, line, SameFile(s_sources[0], game + "\\ZV-001.txt"),
-             "the licence was not copied");
-    CHECK_AT(__FILE__, line, SameFile(s_sources[1], game + "\\zvuninst.exe"),
-             "the uninstaller was not copied");
-    CHECK_AT(__FILE__, line, SameFile(s_sources[2], game + "\\baseq3\\PakZV01.pk3"),
-             "the pack is not in slot 01");
-    CHECK_AT(__FILE__, line,
-             NonBlankLines(LogPath(game)) ==
-                 OneInstallationLog(game, {"ZV-001.txt", "baseq3\\PakZV01.pk3"}),
-             "the log is not the seven lines");
-}
-
 // A first installation into an empty game directory, then a second one answered Yes: the
 // package is listed twice, the licence logged again and the pack placed in slot 02.
 static void TestInstallTwice()
@@ -64,12 +49,8 @@ static void TestInstallTwice()
     MakeGameDir(game, kWithBaseq3);
     DeleteUninstallEntry();
     CHECK(Install(__LINE__, game, {}), "the first installation gave false");
-    CheckFirstInstallation(__LINE__, game);
-    DWORD type = 0;
-    std::string command;
-    CHECK(ReadUninstallValue("UninstallString", &type, &command) && type == REG_SZ,
-          "no uninstall command");
-    CHECK_TEXT(command, "\"" + game + "\\zvuninst.exe\"" + std::string(1, '\0'));
+    CHECK_FIRST_INSTALLATION(s_sources, game);
+    CHECK_UNINSTALL_VALUE("UninstallString", "\"" + game + "\\zvuninst.exe\"");
 
     // Older copies of the licence and the uninstaller are replaced; the pack takes slot 02.
     WriteBytes(game + "\\ZV-001.txt", "an older licence");
@@ -148,7 +129,7 @@ static void TestLongGameDir()
         return;
     DeleteUninstallEntry();
     CHECK(Install(__LINE__, game, {}), "the installation gave false");
-    CheckFirstInstallation(__LINE__, game);
+    CHECK_FIRST_INSTALLATION(s_sources, game);
     std::string name(259 - game.size() - 1, 'f'), longest = game + "\\" + name;
     GameDir dir;
     DWORD error = 0;

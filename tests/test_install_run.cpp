@@ -68,14 +68,8 @@ static ExpectedBox NotInstalled(const std::string &game)
 
 static void CheckRegistered(int line, const std::string &uninstaller)
 {
-    DWORD type = 0;
-    std::string data;
-    bool found = ReadUninstallValue("DisplayName", &type, &data);
-    CHECK_AT(__FILE__, line, found && type == REG_SZ, "type %lu", type);
-    CHECK_TEXT_AT(__FILE__, line, data, std::string(kUninstallDisplayName) + '\0');
-    found = ReadUninstallValue("UninstallString", &type, &data);
-    CHECK_AT(__FILE__, line, found && type == REG_SZ, "type %lu", type);
-    CHECK_TEXT_AT(__FILE__, line, data, "\"" + uninstaller + "\"" + '\0');
+    CheckUninstallValueAt(__FILE__, line, "DisplayName", kUninstallDisplayName);
+    CheckUninstallValueAt(__FILE__, line, "UninstallString", "\"" + uninstaller + "\"");
 }
 
 // The typical run into an empty game directory, then a second run answered No.
@@ -85,12 +79,7 @@ static void TestTypicalThenDeclined()
     MakeGameDir(game, kWithBaseq3);
     DeleteUninstallEntry();
     RunSetup(__LINE__, game, {kCompleteBox});
-    CHECK(SameFile(s_sources[0], game + "\\ZV-001.txt"), "the licence was not copied");
-    CHECK(SameFile(s_sources[1], game + "\\zvuninst.exe"), "the uninstaller was not copied");
-    CHECK(SameFile(s_sources[2], PackSlot(game, 1)), "the pack is not in slot 01");
-    CHECK(NonBlankLines(LogPath(game)) ==
-              OneInstallationLog(game, {"ZV-001.txt", "baseq3\\PakZV01.pk3"}),
-          "the log is not the seven lines");
+    CHECK_FIRST_INSTALLATION(s_sources, game);
     CheckRegistered(__LINE__, game + "\\zvuninst.exe");
 
     std::string logBefore, logAfter;

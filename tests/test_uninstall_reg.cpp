@@ -7,16 +7,6 @@
 #include <string>
 #include <vector>
 
-// A REG_SZ value holding exactly the text and its terminating zero.
-static void CheckStringValue(int line, const char *name, const std::string &text)
-{
-    DWORD type = 0;
-    std::string data;
-    bool found = ReadUninstallValue(name, &type, &data);
-    CHECK_AT(__FILE__, line, found && type == REG_SZ, "%s: found %d, type %lu", name, found, type);
-    CHECK_TEXT_AT(__FILE__, line, data, text + std::string(1, '\0'));
-}
-
 static void TestEntry()
 {
     static const char *const paths[] = {
@@ -26,9 +16,9 @@ static void TestEntry()
     for (const char *path : paths) {
         LONG result = RegisterUninstaller(kUninstallSubkey, kUninstallDisplayName, path);
         CHECK(result == ERROR_SUCCESS, "RegisterUninstaller gave %ld", result);
-        CheckStringValue(__LINE__, "DisplayName", kUninstallDisplayName);
+        CHECK_UNINSTALL_VALUE("DisplayName", kUninstallDisplayName);
         // Quoted, so that a blank in the path does not split the command.
-        CheckStringValue(__LINE__, "UninstallString", std::string("\"") + path + "\"");
+        CHECK_UNINSTALL_VALUE("UninstallString", std::string("\"") + path + "\"");
     }
 }
 
@@ -40,8 +30,8 @@ static void TestOtherValuesKept()
     RegSetValueExA(key, "DisplayName", 0, REG_SZ, (const BYTE *)"Old name", 9);
     RegCloseKey(key);
     RegisterUninstaller(kUninstallSubkey, kUninstallDisplayName, "C:\\Quake3\\zvuninst.exe");
-    CheckStringValue(__LINE__, "Publisher", "ZV Developments");
-    CheckStringValue(__LINE__, "DisplayName", kUninstallDisplayName);
+    CHECK_UNINSTALL_VALUE("Publisher", "ZV Developments");
+    CHECK_UNINSTALL_VALUE("DisplayName", kUninstallDisplayName);
 }
 
 // Handles the process holds, registry keys among them, from the system's handle list
