@@ -3,7 +3,7 @@
 // draws while it runs, so that no picture is built from half-changed settings.
 #include "backdrop.h"
 
-#include "../common/startup_marks.h"
+#include "../setup/startup_marks.h"
 #include "../common/system_error.h"
 #include "../common/text.h"
 

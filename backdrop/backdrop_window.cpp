@@ -2,7 +2,7 @@
 // builds the cached image when it is out of date and otherwise only copies it to the screen.
 #include "backdrop.h"
 
-#include "../common/startup_marks.h"
+#include "../setup/startup_marks.h"
 
 #include <imm.h>
 

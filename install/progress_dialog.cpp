@@ -4,9 +4,9 @@
 #include "progress_dialog.h"
 
 #include "size_text.h"
-#include "../common/page_common.h"
+#include "../setup/page_common.h"
+#include "../setup/table_string.h"
 #include "../common/system_error.h"
-#include "../common/table_string.h"
 #include "../common/text.h"
 #include "../resources/resource.h"
 

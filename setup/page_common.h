@@ -1,6 +1,6 @@
 // What the installer's pages share: the title font, the header line, and the exit question.
-#ifndef ZV_COMMON_PAGE_COMMON_H
-#define ZV_COMMON_PAGE_COMMON_H
+#ifndef ZV_SETUP_PAGE_COMMON_H
+#define ZV_SETUP_PAGE_COMMON_H
 
 #include <windows.h>
 
