@@ -23,11 +23,6 @@ static bool IsCountLine(const LogLine &line)
     return line.kind == LINE_KEY && SliceIs(line.name, kPackageCountKey);
 }
 
-static bool IsBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\r';
-}
-
 // The value as the line writes it, its quotes kept: the reader takes one pair off, and a value
 // written back bare would read otherwise ("Runner " loses its blank, '"Q"' its quotes). A
 // trimmed value follows "=" or a blank, so a quote before it is one that was taken off.
@@ -250,14 +245,6 @@ bool EditLog(const char *log, size_t length, const char *package, const Slice *k
               Write(log, end, package, entries, entryCount, kept, keptCount, text);
     free(entries);
     return ok;
-}
-
-bool IsBlankText(const char *text, size_t length)
-{
-    for (size_t i = 0; i < length; i++)
-        if (!IsBlank(text[i]) && text[i] != '\n')
-            return false;
-    return true;
 }
 
 // Where a key stands in the first section of the name, as the profile functions find it.
