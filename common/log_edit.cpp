@@ -1,5 +1,6 @@
-// The install log's text as lines: section headers, numbered keys and everything else, which
-// is copied through untouched. Each pass reads the text once, so a huge log costs linear time.
+// The edits of the install log's text, read through the line reader (log_lines): every line an
+// edit does not concern is copied through untouched. Each pass reads the text once, so a huge
+// log costs linear time.
 #include "log_edit.h"
 
 #include "names.h"
@@ -198,8 +199,9 @@ static bool WriteKeptSection(TextBuffer *text, const char *package, const Slice 
 
 // Every line but the package's, the list rewritten where it first stood and the kept files
 // where the package's first section stood.
-static bool Write(const char *log, const char *end, const char *package, const Entry *entries,
-                  size_t entryCount, const Slice *kept, size_t keptCount, TextBuffer *text)
+static bool WriteEditedLog(const char *log, const char *end, const char *package,
+                           const Entry *entries, size_t entryCount, const Slice *kept,
+                           size_t keptCount, TextBuffer *text)
 {
     SectionKind section = SECTION_NONE;
     bool keep = true, listWritten = false, keptWritten = false;
@@ -242,7 +244,7 @@ bool EditLog(const char *log, size_t length, const char *package, const Slice *k
     Entry *entries = NULL;
     size_t entryCount = 0;
     bool ok = GatherList(log, end, package, &entries, &entryCount) &&
-              Write(log, end, package, entries, entryCount, kept, keptCount, text);
+              WriteEditedLog(log, end, package, entries, entryCount, kept, keptCount, text);
     free(entries);
     return ok;
 }
