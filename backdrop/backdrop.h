@@ -41,7 +41,7 @@ struct Backdrop {
     HANDLE thread;
     // Set by the backdrop thread once its window is shown and painted, or once it gives up
     // without one; made by StartBackdrop, closed by CloseBackdrop.
-    HANDLE up;
+    HANDLE readyEvent;
     DWORD threadId;
     BackdropPaintCallback paintCallback;
     char *caption; // heap string, released with free

@@ -3,7 +3,7 @@
 #include "check.h"
 #include "driver.h"
 #include "fixture.h"
-#include "common/table_string.h"
+#include "setup/table_string.h"
 #include "install/install.h"
 #include "install/safe_file.h"
 
