@@ -42,7 +42,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
                     done ? "Happy Fragging" : "Installation aborted", MB_OK);
     }
     free(gameDir);
-    backdrop->CloseBackdrop();
-    delete backdrop;
+    // A backdrop thread that hangs may still use the record; the process ends right after.
+    if (backdrop->CloseBackdrop())
+        delete backdrop;
     return 0;
 }

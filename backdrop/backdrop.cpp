@@ -7,8 +7,8 @@
 #include "../common/system_error.h"
 #include "../common/text.h"
 
-// CloseBackdrop looks whether the thread has ended every 10 ms; StartBackdrop waits some 30
-// seconds at most for the window.
+// CloseBackdrop looks whether the thread has ended every 10 ms; it and StartBackdrop wait some
+// 30 seconds at most.
 static const DWORD kPollMs = 10;
 static const DWORD kStartWaitMs = 30000;
 
@@ -166,7 +166,7 @@ HWND Backdrop::GetBackdropWindow()
     return window;
 }
 
-void Backdrop::CloseBackdrop()
+bool Backdrop::CloseBackdrop()
 {
     HWND current = window;
     if (current)
@@ -174,9 +174,14 @@ void Backdrop::CloseBackdrop()
     if (caption)
         ChangeBackdrop(this, ReleaseCaptionNow, NULL);
     // The flag is the thread's last touch of the record; the wait also ends if the thread has
-    // ended some other way.
-    while (running && WaitForSingleObject(thread, kPollMs) == WAIT_TIMEOUT) {
+    // ended some other way, and after some 30 seconds of a thread that hangs.
+    for (DWORD waited = 0;
+         running && waited < kStartWaitMs && WaitForSingleObject(thread, kPollMs) == WAIT_TIMEOUT;
+         waited += kPollMs) {
     }
+    // A thread still running may yet touch the record and its event: both stay for it.
+    if (running)
+        return false;
     if (thread) {
         CloseHandle(thread);
         thread = NULL;
@@ -185,4 +190,5 @@ void Backdrop::CloseBackdrop()
         CloseHandle(readyEvent);
         readyEvent = NULL;
     }
+    return true;
 }

@@ -110,9 +110,14 @@ static DWORD WINAPI ProgressThreadMain(void *owner)
     return 0;
 }
 
-// Closes the thread's handles; true when there was a thread.
+// Closes the thread's handles; true when there was a thread. A thread that has not ended (one
+// that hangs past the waits) may still signal its event: both handles are left to it.
 static bool ReleaseProgressThread()
 {
+    if (s_thread && WaitForSingleObject(s_thread, 0) != WAIT_OBJECT_0) {
+        s_thread = s_ready = NULL;
+        return true;
+    }
     bool closed = s_thread && CloseHandle(s_thread);
     if (s_ready)
         CloseHandle(s_ready);
