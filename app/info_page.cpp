@@ -2,9 +2,9 @@
 // with Continue to go on and Exit to leave after the exit question.
 #include "info_page.h"
 
-#include "../common/page_common.h"
-#include "../common/startup_marks.h"
-#include "../common/table_string.h"
+#include "../setup/page_common.h"
+#include "../setup/startup_marks.h"
+#include "../setup/table_string.h"
 #include "../resources/resource.h"
 
 static BOOL OnInfoInit(HWND page, UINT messageNumber)

@@ -4,12 +4,12 @@
 #include <stdlib.h>
 
 #include "info_page.h"
-#include "../common/dll_search.h"
-#include "../common/startup_marks.h"
-#include "../common/table_string.h"
 #include "../backdrop/backdrop.h"
 #include "../gamedir/details_page.h"
 #include "../install/install.h"
+#include "../setup/startup_marks.h"
+#include "../setup/table_string.h"
+#include "../common/dll_search.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
@@ -42,7 +42,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
                     done ? "Happy Fragging" : "Installation aborted", MB_OK);
     }
     free(gameDir);
-    backdrop->CloseBackdrop();
-    delete backdrop;
+    // A backdrop thread that hangs may still use the record; the process ends right after.
+    if (backdrop->CloseBackdrop())
+        delete backdrop;
     return 0;
 }

@@ -3,12 +3,12 @@
 // draws while it runs, so that no picture is built from half-changed settings.
 #include "backdrop.h"
 
-#include "../common/startup_marks.h"
+#include "../setup/startup_marks.h"
 #include "../common/system_error.h"
 #include "../common/text.h"
 
-// CloseBackdrop looks whether the thread has ended every 10 ms; StartBackdrop waits some 30
-// seconds at most for the window.
+// CloseBackdrop looks whether the thread has ended every 10 ms; it and StartBackdrop wait some
+// 30 seconds at most.
 static const DWORD kPollMs = 10;
 static const DWORD kStartWaitMs = 30000;
 
@@ -25,7 +25,7 @@ Backdrop::Backdrop(HINSTANCE instance)
     : sourceBitmap(NULL), imageBitmap(NULL), firstColour(0), secondColour(0), offsetX(0),
       offsetY(0), style(0), mode(kModeNoImage), imageOwned(false), running(false),
       fullScreen(false), imageValid(false), window(NULL), instance(instance), thread(NULL),
-      up(NULL), threadId(0), paintCallback(NULL), caption(NULL)
+      readyEvent(NULL), threadId(0), paintCallback(NULL), caption(NULL)
 {
 }
 
@@ -144,18 +144,18 @@ bool Backdrop::StartBackdrop(bool fullScreen)
     threadId = 0;
     // Without the event the thread is not started: told as a thread that could not be made.
     // CloseBackdrop closes whichever of the two handles exists.
-    up = CreateEventA(NULL, TRUE, FALSE, NULL);
-    thread = up ? CreateThread(NULL, 0, BackdropThreadMain, this, 0, &threadId) : NULL;
+    readyEvent = CreateEventA(NULL, TRUE, FALSE, NULL);
+    thread = readyEvent ? CreateThread(NULL, 0, BackdropThreadMain, this, 0, &threadId) : NULL;
     if (!thread) {
         // Not fatal: the pages then simply have no owner.
         ShowSystemError(NULL, GetLastError(), "Non-critical threading Error", MB_OK | MB_ICONERROR);
         return true;
     }
-    // Up means shown and painted, so the first page never stands on an empty screen. The event
+    // Ready means shown and painted, so the first page never stands on an empty screen. The event
     // also comes when the thread ends without a window (no class, no window), and the wait ends
     // after some 30 seconds at most: a backdrop that takes longer is simply late. The page
     // follows the moment the backdrop is painted.
-    HANDLE waits[2] = {up, thread};
+    HANDLE waits[2] = {readyEvent, thread};
     WaitForMultipleObjects(2, waits, FALSE, kStartWaitMs);
     MarkStartup("waited-for-backdrop");
     return window != NULL;
@@ -166,7 +166,7 @@ HWND Backdrop::GetBackdropWindow()
     return window;
 }
 
-void Backdrop::CloseBackdrop()
+bool Backdrop::CloseBackdrop()
 {
     HWND current = window;
     if (current)
@@ -174,15 +174,21 @@ void Backdrop::CloseBackdrop()
     if (caption)
         ChangeBackdrop(this, ReleaseCaptionNow, NULL);
     // The flag is the thread's last touch of the record; the wait also ends if the thread has
-    // ended some other way.
-    while (running && WaitForSingleObject(thread, kPollMs) == WAIT_TIMEOUT) {
+    // ended some other way, and after some 30 seconds of a thread that hangs.
+    for (DWORD waited = 0;
+         running && waited < kStartWaitMs && WaitForSingleObject(thread, kPollMs) == WAIT_TIMEOUT;
+         waited += kPollMs) {
     }
+    // A thread still running may yet touch the record and its event: both stay for it.
+    if (running)
+        return false;
     if (thread) {
         CloseHandle(thread);
         thread = NULL;
     }
-    if (up) {
-        CloseHandle(up);
-        up = NULL;
+    if (readyEvent) {
+        CloseHandle(readyEvent);
+        readyEvent = NULL;
     }
+    return true;
 }

@@ -41,7 +41,7 @@ struct Backdrop {
     HANDLE thread;
     // Set by the backdrop thread once its window is shown and painted, or once it gives up
     // without one; made by StartBackdrop, closed by CloseBackdrop.
-    HANDLE up;
+    HANDLE readyEvent;
     DWORD threadId;
     BackdropPaintCallback paintCallback;
     char *caption; // heap string, released with free
@@ -76,8 +76,9 @@ struct Backdrop {
     // telling the user); false when the thread ended without a window.
     bool StartBackdrop(bool fullScreen);
     HWND GetBackdropWindow();
-    // Closes the window and returns once the backdrop thread has ended.
-    void CloseBackdrop();
+    // Closes the window and returns once the backdrop thread has ended: true. False after some
+    // 30 seconds of a thread that hangs; the record must then outlive it.
+    bool CloseBackdrop();
 };
 
 // The backdrop thread and its window (backdrop_window.cpp); the record is the parameter.

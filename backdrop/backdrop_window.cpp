@@ -2,7 +2,7 @@
 // builds the cached image when it is out of date and otherwise only copies it to the screen.
 #include "backdrop.h"
 
-#include "../common/startup_marks.h"
+#include "../setup/startup_marks.h"
 
 #include <imm.h>
 
@@ -34,7 +34,7 @@ DWORD WINAPI BackdropThreadMain(void *record)
         if (window) {
             ShowWindow(window, fullScreen ? SW_SHOWMAXIMIZED : SW_SHOWDEFAULT);
             UpdateWindow(window);
-            SetEvent(backdrop->up);
+            SetEvent(backdrop->readyEvent);
             MSG msg;
             // Also ends on -1, which a window that has gone would give for ever.
             while (GetMessageA(&msg, backdrop->window, 0, 0) > 0) {
@@ -50,7 +50,7 @@ DWORD WINAPI BackdropThreadMain(void *record)
         UnregisterClassA(kClassName, backdrop->instance);
     }
     backdrop->window = NULL;
-    SetEvent(backdrop->up);
+    SetEvent(backdrop->readyEvent);
     backdrop->running = false;
     return 0;
 }

@@ -4,7 +4,7 @@
 // copy: bench_install_copy MEGABYTES ROUNDS prints each round's three times in milliseconds.
 // The package files are made beside this program, where InstallPackage looks for them.
 #include "common/program_dir.h"
-#include "common/table_string.h"
+#include "setup/table_string.h"
 #include "install/install.h"
 
 #include <windows.h>

@@ -198,8 +198,8 @@ static HANDLE CreateRetried(const char *path, DWORD access, DWORD share, DWORD d
     return handle;
 }
 
-static FileCheck Open(const GameDir *dir, const char *name, DWORD access, DWORD share,
-                      DWORD disposition, HANDLE *file, DWORD *error)
+static FileCheck OpenInGameDir(const GameDir *dir, const char *name, DWORD access, DWORD share,
+                               DWORD disposition, HANDLE *file, DWORD *error)
 {
     *file = INVALID_HANDLE_VALUE;
     *error = 0;
@@ -246,7 +246,7 @@ static FileCheck Open(const GameDir *dir, const char *name, DWORD access, DWORD 
 FileCheck OpenGameFile(const GameDir *dir, const char *name, DWORD access, DWORD share,
                        HANDLE *file, DWORD *error)
 {
-    return Open(dir, name, access, share, OPEN_EXISTING, file, error);
+    return OpenInGameDir(dir, name, access, share, OPEN_EXISTING, file, error);
 }
 
 bool RemoveOnClose(HANDLE file, DWORD *error)
@@ -313,7 +313,7 @@ static FileCheck CreateAt(const GameDir *dir, const char *name, HANDLE *file, DW
     if (check != FILE_CHECKED && check != FILE_MISSING)
         return check;
     // A name taken since makes CREATE_NEW fail, since a link itself is never followed.
-    return Open(dir, name, GENERIC_WRITE | DELETE, 0, CREATE_NEW, file, error);
+    return OpenInGameDir(dir, name, GENERIC_WRITE | DELETE, 0, CREATE_NEW, file, error);
 }
 
 FileCheck CreateTemporary(const GameDir *dir, const char *temp, HANDLE *file, DWORD *error)

@@ -1,5 +1,6 @@
-// The install log's text as lines: section headers, numbered keys and everything else, which
-// is copied through untouched. Each pass reads the text once, so a huge log costs linear time.
+// The edits of the install log's text, read through the line reader (log_lines): every line an
+// edit does not concern is copied through untouched. Each pass reads the text once, so a huge
+// log costs linear time.
 #include "log_edit.h"
 
 #include "names.h"
@@ -21,11 +22,6 @@ struct Entry {
 static bool IsCountLine(const LogLine &line)
 {
     return line.kind == LINE_KEY && SliceIs(line.name, kPackageCountKey);
-}
-
-static bool IsBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\r';
 }
 
 // The value as the line writes it, its quotes kept: the reader takes one pair off, and a value
@@ -203,8 +199,9 @@ static bool WriteKeptSection(TextBuffer *text, const char *package, const Slice 
 
 // Every line but the package's, the list rewritten where it first stood and the kept files
 // where the package's first section stood.
-static bool Write(const char *log, const char *end, const char *package, const Entry *entries,
-                  size_t entryCount, const Slice *kept, size_t keptCount, TextBuffer *text)
+static bool WriteEditedLog(const char *log, const char *end, const char *package,
+                           const Entry *entries, size_t entryCount, const Slice *kept,
+                           size_t keptCount, TextBuffer *text)
 {
     SectionKind section = SECTION_NONE;
     bool keep = true, listWritten = false, keptWritten = false;
@@ -247,17 +244,9 @@ bool EditLog(const char *log, size_t length, const char *package, const Slice *k
     Entry *entries = NULL;
     size_t entryCount = 0;
     bool ok = GatherList(log, end, package, &entries, &entryCount) &&
-              Write(log, end, package, entries, entryCount, kept, keptCount, text);
+              WriteEditedLog(log, end, package, entries, entryCount, kept, keptCount, text);
     free(entries);
     return ok;
-}
-
-bool IsBlankText(const char *text, size_t length)
-{
-    for (size_t i = 0; i < length; i++)
-        if (!IsBlank(text[i]) && text[i] != '\n')
-            return false;
-    return true;
 }
 
 // Where a key stands in the first section of the name, as the profile functions find it.

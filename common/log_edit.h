@@ -44,7 +44,4 @@ void FreePackageFiles(PackageFiles *found);
 bool EditLog(const char *log, size_t length, const char *package, const Slice *kept,
              size_t keptCount, TextBuffer *text);
 
-// True when the text holds nothing but blanks and line ends.
-bool IsBlankText(const char *text, size_t length);
-
 #endif

@@ -24,6 +24,14 @@ static Slice Trim(const char *text, size_t length)
     return slice;
 }
 
+bool IsBlankText(const char *text, size_t length)
+{
+    for (size_t i = 0; i < length; i++)
+        if (!IsBlank(text[i]) && text[i] != '\n')
+            return false;
+    return true;
+}
+
 bool SliceIs(Slice slice, const char *text)
 {
     return slice.length == strlen(text) && SameAsciiText(slice.text, text, slice.length);

@@ -31,6 +31,8 @@ struct LogLine {
 bool NextLogLine(const char **cursor, const char *end, LogLine *line);
 // The slice equals text, the case of A to Z aside.
 bool SliceIs(Slice slice, const char *text);
+// True when the text holds nothing but blanks and line ends.
+bool IsBlankText(const char *text, size_t length);
 // The value's leading decimal digits as the profile functions' integer reading gives them:
 // 0 when it starts with anything else, capped where an int ends.
 int SliceNumber(Slice value);

@@ -1,6 +1,7 @@
 // The names the installer and the uninstaller must agree on: the package, its files, the
-// install log's sections and keys, and the uninstall entry. The installer reads the texts that
-// its string table also holds from there; a test checks that both say the same.
+// install log's sections and keys, and the uninstall entry. The installer's string table holds
+// several of them too, and the installer shows and copies those from there; a test checks that
+// both say the same.
 #ifndef ZV_COMMON_NAMES_H
 #define ZV_COMMON_NAMES_H
 

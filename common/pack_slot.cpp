@@ -28,8 +28,3 @@ int PackSlotOf(const char *name)
         return 0;
     return (tens - '0') * 10 + (ones - '0');
 }
-
-bool IsPackageFileName(const char *name)
-{
-    return EqualAsciiText(name, kLicenceFile) || PackSlotOf(name) != 0;
-}

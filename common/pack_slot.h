@@ -1,5 +1,6 @@
-// The pack slots baseq3\PakZV01.pk3 to PakZV99.pk3 and the package's file names below the
-// game directory. Free of any window or file system call.
+// The pack slots baseq3\PakZV01.pk3 to PakZV99.pk3: the installer names the slot it fills and
+// the uninstaller reads a recorded name back by the same rule. Free of any window or file
+// system call.
 #ifndef ZV_COMMON_PACK_SLOT_H
 #define ZV_COMMON_PACK_SLOT_H
 
@@ -11,7 +12,5 @@ bool FormatPackSlot(int slot, char *buffer, size_t size);
 // The slot a relative name stands for, letter case aside, or 0 for any other name. Only the
 // exact spelling FormatPackSlot gives counts: two digits, 01 to 99.
 int PackSlotOf(const char *name);
-// True for the licence text's name or a pack slot: the files the log may record.
-bool IsPackageFileName(const char *name);
 
 #endif

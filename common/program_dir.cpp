@@ -9,7 +9,7 @@
 #include <stdlib.h>
 #include <string.h>
 
-char *SourceDirectory(const char *modulePath, size_t length, size_t bufferSize)
+char *DirectoryOfPath(const char *modulePath, size_t length, size_t bufferSize)
 {
     if (length == 0 || length >= bufferSize)
         return NULL;
@@ -47,5 +47,5 @@ char *ProgramDirectory()
     char path[MAX_PATH];
     if (!ProgramPath(path, sizeof path))
         return NULL;
-    return SourceDirectory(path, strlen(path), sizeof path);
+    return DirectoryOfPath(path, strlen(path), sizeof path);
 }

@@ -5,9 +5,10 @@
 
 #include <stddef.h>
 
-// The module path cut before its last backslash, as a new heap string; null when the path was
-// not found (length 0), was cut by a full buffer (length == bufferSize), or has no backslash.
-char *SourceDirectory(const char *modulePath, size_t length, size_t bufferSize);
+// A program's path, as GetModuleFileNameA gave it with its length, cut before its last
+// backslash, as a new heap string; null when the path was not found (length 0), was cut by a
+// full buffer (length == bufferSize), or has no backslash.
+char *DirectoryOfPath(const char *modulePath, size_t length, size_t bufferSize);
 
 // The running program's full path, a share's spelt "\\\\server\\share\\..."; false when it could
 // not be had whole.

@@ -1,4 +1,5 @@
-// The uninstaller's growing text: doubles its storage as it fills and never writes past it.
+// A growing heap text (the edited install log, the uninstaller's final message): doubles its
+// storage as it fills and never writes past it.
 #include "text_buffer.h"
 
 #include <stdlib.h>

@@ -2,8 +2,8 @@
 // file. The file itself is not tested here; Install tests the directory.
 #include "browse.h"
 
+#include "../setup/table_string.h"
 #include "../common/path.h"
-#include "../common/table_string.h"
 
 #include <commdlg.h>
 #include <stdlib.h>

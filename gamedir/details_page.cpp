@@ -6,8 +6,8 @@
 #include "browse.h"
 #include "game_dir.h"
 #include "page_search.h"
-#include "../common/page_common.h"
-#include "../common/table_string.h"
+#include "../setup/page_common.h"
+#include "../setup/table_string.h"
 #include "../common/text.h"
 #include "../resources/resource.h"
 

@@ -7,11 +7,12 @@
 #include "progress_dialog.h"
 #include "safe_file.h"
 #include "uninstall_reg.h"
-#include "../common/names.h"
+#include "../setup/table_string.h"
 #include "../common/game_file.h"
+#include "../common/names.h"
+#include "../common/pack_slot.h"
 #include "../common/program_dir.h"
 #include "../common/system_error.h"
-#include "../common/table_string.h"
 #include "../common/path.h"
 #include "../common/text.h"
 #include "../resources/resource.h"
@@ -93,7 +94,7 @@ static bool InstallPack(HWND owner, const GameDir *dir, const char *sourceDir, c
     DWORD error;
     for (int slot = kFirstPackSlot; source && !installed && slot <= kLastPackSlot; slot++) {
         char name[255];
-        FormatText(name, sizeof name, TableText(IDS_PACK_TARGET), slot);
+        FormatPackSlot(slot, name, sizeof name);
         char *target = JoinPath(gameDir, name);
         if (!target)
             continue;

@@ -75,7 +75,7 @@ static bool WriteAppends(const LogAppend *appends, int count)
     return ok;
 }
 
-static bool Append(const LogAppend *appends, int count)
+static bool AppendUnderLock(const LogAppend *appends, int count)
 {
     if (!s_set)
         return false;
@@ -102,18 +102,18 @@ bool IsPackageInstalled(const char *package)
 void RecordPackage(const char *package)
 {
     LogAppend append = {kPackageListSection, kPackageCountKey, package};
-    Append(&append, 1);
+    AppendUnderLock(&append, 1);
 }
 
 bool RecordInstalledFile(const char *package, const char *path)
 {
     LogAppend append = {package, kFileCountKey, path};
-    return Append(&append, 1);
+    return AppendUnderLock(&append, 1);
 }
 
 bool RecordPackageWithFile(const char *package, const char *path)
 {
     LogAppend appends[] = {{kPackageListSection, kPackageCountKey, package},
                            {package, kFileCountKey, path}};
-    return Append(appends, 2);
+    return AppendUnderLock(appends, 2);
 }

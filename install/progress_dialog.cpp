@@ -4,9 +4,9 @@
 #include "progress_dialog.h"
 
 #include "size_text.h"
-#include "../common/page_common.h"
+#include "../setup/page_common.h"
+#include "../setup/table_string.h"
 #include "../common/system_error.h"
-#include "../common/table_string.h"
 #include "../common/text.h"
 #include "../resources/resource.h"
 
@@ -15,13 +15,18 @@
 
 // Bytes that make a whole bar when the package files' own sizes are not known.
 static const double kDefaultExpectedTotal = 1179709.0;
-static const DWORD kPollMs = 10;
+// The installing thread waits some 30 seconds at most for the dialog at the start and for the
+// thread at the end, as for the backdrop's: a thread that takes longer is simply late.
+static const DWORD kThreadWaitMs = 30000;
 
 // Set by the progress thread once the dialog has been initialised, cleared by it when its loop
-// ends; polled by the installing thread. Only PublishedDialog and PublishDialog touch it.
+// ends; read by the installing thread. Only PublishedDialog and PublishDialog touch it.
 static HWND s_dialog;
 // Installing thread only.
 static HANDLE s_thread;
+// Made by the installing thread before the thread starts; set by the progress thread once its
+// dialog is shown and painted, its last touch of it.
+static HANDLE s_ready;
 // Written by the dialog's initialisation before s_dialog publishes them.
 static int s_barWidth;
 static int s_barHeight;
@@ -93,6 +98,7 @@ static DWORD WINAPI ProgressThreadMain(void *owner)
     PublishDialog(dialog);
     ShowWindow(dialog, SW_SHOWDEFAULT);
     UpdateWindow(dialog);
+    SetEvent(s_ready);
     // No IsDialogMessage: nothing in the dialog takes input. A failed call (-1) ends the loop
     // as the quit message does.
     MSG msg;
@@ -104,24 +110,40 @@ static DWORD WINAPI ProgressThreadMain(void *owner)
     return 0;
 }
 
+// Closes the thread's handles; true when there was a thread. A thread that has not ended (one
+// that hangs past the waits) may still signal its event: both handles are left to it.
+static bool ReleaseProgressThread()
+{
+    if (s_thread && WaitForSingleObject(s_thread, 0) != WAIT_OBJECT_0) {
+        s_thread = s_ready = NULL;
+        return true;
+    }
+    bool closed = s_thread && CloseHandle(s_thread);
+    if (s_ready)
+        CloseHandle(s_ready);
+    s_thread = s_ready = NULL;
+    return closed;
+}
+
 void StartProgressDialog(HWND owner)
 {
     if (PublishedDialog())
         return;
     const char *header = GetTableString(IDS_HEADER);
     FormatText(s_headerLine, sizeof s_headerLine, "%s\n", header ? header : "");
-    // A thread left from a dialog that closed early has ended or is ending.
-    if (s_thread)
-        CloseHandle(s_thread);
+    // A thread left from a dialog that closed early has ended or is ending, past its signal.
+    ReleaseProgressThread();
+    // Without the event the thread is not started: told as a thread that could not be made.
+    s_ready = CreateEventA(NULL, TRUE, FALSE, NULL);
     DWORD threadId;
-    s_thread = CreateThread(NULL, 0, ProgressThreadMain, owner, 0, &threadId);
+    s_thread = s_ready ? CreateThread(NULL, 0, ProgressThreadMain, owner, 0, &threadId) : NULL;
     if (!s_thread) {
         ShowSystemError(owner, GetLastError(), "Non-critical threading Error", MB_ICONERROR);
         return;
     }
     // The thread ending first means it could not create the dialog.
-    while (!PublishedDialog() && WaitForSingleObject(s_thread, kPollMs) == WAIT_TIMEOUT)
-        ;
+    HANDLE waits[2] = {s_ready, s_thread};
+    WaitForMultipleObjects(2, waits, FALSE, kThreadWaitMs);
 }
 
 static unsigned long long FileSize(const char *path)
@@ -181,14 +203,11 @@ void UpdateProgress(const char *source, const char *target, bool newFile)
 bool CloseProgressDialog()
 {
     HWND dialog = PublishedDialog();
-    if (dialog) {
+    if (dialog)
         SendMessageA(dialog, WM_CLOSE, 0, 0);
-        // The loop clears the handle as it ends, but the window goes only with the thread:
-        // wait for the thread itself, so that no later box appears beside a dying dialog.
-        while (WaitForSingleObject(s_thread, kPollMs) == WAIT_TIMEOUT)
-            ;
-    }
-    bool closed = s_thread && CloseHandle(s_thread);
-    s_thread = NULL;
-    return closed;
+    // The loop clears the handle as it ends, but the window goes only with the thread: wait for
+    // the thread itself, so that no later box appears beside a dying dialog.
+    if (s_thread)
+        WaitForSingleObject(s_thread, kThreadWaitMs);
+    return ReleaseProgressThread();
 }

@@ -5,16 +5,17 @@
 
 #include <windows.h>
 
-// Starts the progress thread and returns once its dialog exists, or once the thread has ended
-// without one; the installation then goes on without a progress display. Does nothing while a
-// dialog is open.
+// Starts the progress thread and returns once its dialog is shown and painted, once the thread
+// has ended without one (the installation then goes on without a progress display), or after
+// some 30 seconds. Does nothing while a dialog is open.
 void StartProgressDialog(HWND owner);
 // Makes the sizes of these files (a missing one or a null path counts 0) the whole bar; with
 // no bytes at all the bar keeps its fixed total.
 void ExpectFiles(char *const paths[], int count);
 // Shows the file about to be copied. A new file also counts the previous one as done.
 void UpdateProgress(const char *source, const char *target, bool newFile);
-// Closes the dialog, waits for its thread to end and releases the thread handle.
+// Closes the dialog, waits some 30 seconds at most for its thread to end and releases the
+// thread's handles; true when there was a thread.
 bool CloseProgressDialog();
 
 #endif

@@ -22,7 +22,7 @@ report=$(mktemp)
 trap 'rm -f "$report"' EXIT
 # The folders of the product; a new unit in them is read without a change here.
 for source in $(git ls-files 'app/*.cpp' 'backdrop/*.cpp' 'common/*.cpp' 'gamedir/*.cpp' \
-    'install/*.cpp' 'uninstall/*.cpp'); do
+    'install/*.cpp' 'setup/*.cpp' 'uninstall/*.cpp'); do
     : >"$report"
     clang++-14 --analyze --target=i686-w64-mingw32 -std=c++17 -fno-exceptions -fno-rtti \
         -D__USE_MINGW_ANSI_STDIO=0 -DZV_STARTUP_MARKS "${includes[@]}" -I "$root" \

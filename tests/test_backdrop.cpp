@@ -187,7 +187,7 @@ static void TestStartAndClose()
         }
         backdrop.CloseBackdrop();
         CHECK(!IsWindow(window) && backdrop.GetBackdropWindow() == NULL, "the window is left");
-        CHECK(!backdrop.running && backdrop.thread == NULL && backdrop.up == NULL,
+        CHECK(!backdrop.running && backdrop.thread == NULL && backdrop.readyEvent == NULL,
               "the thread or its event is left");
         CHECK(GetObjectType(bitmap) == 0, "the image bitmap outlived the backdrop");
         CHECK(FindWindowA("Q3IBackWnd", NULL) == NULL, "a backdrop window is left");
@@ -259,7 +259,7 @@ static void TestStartFails()
     CHECK(!backdrop.StartBackdrop(false), "started without its window class");
     CHECK(backdrop.GetBackdropWindow() == NULL, "a window without a class");
     backdrop.CloseBackdrop();
-    CHECK(!backdrop.running && backdrop.thread == NULL && backdrop.up == NULL,
+    CHECK(!backdrop.running && backdrop.thread == NULL && backdrop.readyEvent == NULL,
           "the thread or its event is left");
     UnregisterClassA("Q3IBackWnd", Instance());
 }

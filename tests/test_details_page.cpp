@@ -5,7 +5,7 @@
 #include "fixture_files.h"
 #include "fixture_game.h"
 #include "fixture_drives.h"
-#include "common/table_string.h"
+#include "setup/table_string.h"
 #include "gamedir/details_page.h"
 #include "gamedir/drive_search.h"
 #include "resources/resource.h"

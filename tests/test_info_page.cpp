@@ -3,7 +3,7 @@
 #include "check.h"
 #include "driver.h"
 #include "app/info_page.h"
-#include "common/table_string.h"
+#include "setup/table_string.h"
 #include "resources/resource.h"
 
 #include <string.h>

@@ -6,7 +6,7 @@
 #include "fixture_game.h"
 #include "fixture_boxes.h"
 #include "fixture_uninstall.h"
-#include "common/table_string.h"
+#include "setup/table_string.h"
 #include "install/install.h"
 #include "install/safe_file.h"
 

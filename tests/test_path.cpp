@@ -30,7 +30,7 @@ static void TestSourceDirectories()
     };
     for (const auto &c : cases) {
         size_t length = c.length == ~(size_t)0 ? strlen(c.path) : c.length;
-        char *dir = SourceDirectory(c.path, length, c.bufferSize);
+        char *dir = DirectoryOfPath(c.path, length, c.bufferSize);
         if (c.dir)
             CHECK(dir && strcmp(dir, c.dir) == 0, "\"%s\" gave \"%s\", expected \"%s\"", c.path,
                   dir ? dir : "(null)", c.dir);

@@ -4,7 +4,7 @@
 #include "driver.h"
 #include "fixture_files.h"
 #include "fixture_boxes.h"
-#include "common/table_string.h"
+#include "setup/table_string.h"
 #include "install/progress_dialog.h"
 #include "resources/resource.h"
 

@@ -19,7 +19,7 @@ static void TestLayout()
     Report report;
     InitReport(&report);
     ReportNote(&report, "Removing X from C:\\Q.");
-    ReportKept(&report, "C:\\Windows\\win.ini", "not a file of this package");
+    ReportNotRemoved(&report, "C:\\Windows\\win.ini", "not a file of this package");
     ReportRemoved(&report, "C:\\Q\\ZV-001.txt");
     ReportMissing(&report, "C:\\Q\\baseq3\\PakZV02.pk3");
     ReportRemoved(&report, "the entry");
@@ -27,14 +27,14 @@ static void TestLayout()
                                "Removed:\nC:\\Q\\ZV-001.txt\nthe entry\n\n"
                                "Already gone:\nC:\\Q\\baseq3\\PakZV02.pk3\n\n"
                                "Not removed:\nC:\\Windows\\win.ini: not a file of this package");
-    CHECK(ReportHasKept(&report), "a kept file is not known");
+    CHECK(ReportHasNotRemoved(&report), "a kept file is not known");
     FreeReport(&report);
 
     InitReport(&report);
     ReportNote(&report, "First.");
     ReportNote(&report, "Second.");
     CHECK_TEXT(TextOf(report), "First.\n\nSecond.");
-    CHECK(!ReportHasKept(&report), "nothing kept, yet told so");
+    CHECK(!ReportHasNotRemoved(&report), "nothing kept, yet told so");
     FreeReport(&report);
 
     InitReport(&report);
@@ -51,7 +51,7 @@ static void TestLongLists()
     std::string want = "Not removed:\n";
     for (int i = 1; i <= kReportListLines + 3; i++) {
         std::string path = "C:\\f" + std::to_string(i);
-        ReportKept(&report, path.c_str(), "no");
+        ReportNotRemoved(&report, path.c_str(), "no");
         if (i <= kReportListLines)
             want += path + ": no\n";
     }

@@ -1,7 +1,7 @@
 // The string loader: every entry's exact text, missing entries, the shared buffer.
 #include "check.h"
 #include "common/names.h"
-#include "common/table_string.h"
+#include "setup/table_string.h"
 #include "resources/resource.h"
 
 #include <string.h>

@@ -46,7 +46,7 @@ static bool AskToRemove(const char *dir)
     return answer == IDYES;
 }
 
-// The installed uninstaller's part: make and start the copy, then end, so its own file is
+// The installed uninstaller's role: make and start the copy, then end, so its own file is
 // free to be removed.
 static int StartCopy()
 {
@@ -69,7 +69,7 @@ static int StartCopy()
     return 0;
 }
 
-// The temporary copy's part: only started as the installed uninstaller starts it, and then
+// The temporary copy's role: only started as the installed uninstaller starts it, and then
 // only after it has ended.
 static int RunCopy(const char *arguments)
 {
@@ -89,7 +89,7 @@ static int RunCopy(const char *arguments)
     InitReport(&report);
     RemovePackage(dir, &report);
     char *text = ReportText(&report);
-    UINT icon = ReportHasKept(&report) ? MB_ICONWARNING : MB_ICONINFORMATION;
+    UINT icon = ReportHasNotRemoved(&report) ? MB_ICONWARNING : MB_ICONINFORMATION;
     MessageBoxA(NULL, text ? text : "The uninstaller ran out of memory.", kCaption,
                 MB_OK | icon | MB_SETFOREGROUND);
     free(text);

@@ -28,17 +28,17 @@ int SplitPackagePath(char *path, size_t *dirLength, unsigned codePage)
     if (!name || (size_t)(name - path) + 1 < root)
         return -1;
     const char *start = name;
-    int file = EqualAsciiText(name + 1, kLicenceFile) ? 0 : -1;
-    if (file < 0) {
+    int number = EqualAsciiText(name + 1, kLicenceFile) ? 0 : -1;
+    if (number < 0) {
         start = SeparatorBefore(path, name, codePage);
-        file = start && (size_t)(start - path) + 1 >= root ? PackSlotOf(start + 1) : 0;
-        if (file == 0)
+        number = start && (size_t)(start - path) + 1 >= root ? PackSlotOf(start + 1) : 0;
+        if (number == 0)
             return -1;
     }
     // A root keeps its separator; any other directory ends before it.
     size_t length = (size_t)(start - path);
     *dirLength = length + 1 == root ? root : length;
-    return file;
+    return number;
 }
 
 int PackageFileOf(const char *dir, const char *path, unsigned codePage)
@@ -49,16 +49,16 @@ int PackageFileOf(const char *dir, const char *path, unsigned codePage)
     if (!FormatText(base, sizeof base, "%s%s", dir, IsDriveOnly(dir) ? "\\" : "") ||
         !FormatText(full, sizeof full, "%s", path) || !NormalisePath(base, codePage))
         return -1;
-    int file = SplitPackagePath(full, &dirLength, codePage);
+    int number = SplitPackagePath(full, &dirLength, codePage);
     size_t baseLength = strlen(base);
-    if (file < 0 || dirLength != baseLength || !SamePathPrefix(full, base, dirLength, codePage))
+    if (number < 0 || dirLength != baseLength || !SamePathPrefix(full, base, dirLength, codePage))
         return -1;
-    return file;
+    return number;
 }
 
-bool PackageFileName(int file, char *buffer, size_t size)
+bool PackageFileName(int number, char *buffer, size_t size)
 {
-    if (file == 0)
+    if (number == 0)
         return FormatText(buffer, size, "%s", kLicenceFile);
-    return FormatPackSlot(file, buffer, size);
+    return FormatPackSlot(number, buffer, size);
 }

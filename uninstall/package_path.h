@@ -12,7 +12,7 @@
 const int kPackageFileCount = kLastPackSlot + 1;
 
 // Normalises a recorded full path in place and splits it: the number of the package file its
-// last parts name ("ZV-001.txt", "baseq3\PakZV07.pk3", letter case aside), with *dirLength
+// last components name ("ZV-001.txt", "baseq3\PakZV07.pk3", letter case aside), with *dirLength
 // the length of the directory before them ("X:\" keeps its separator), or -1 for a path that
 // is not absolute or names anything else.
 int SplitPackagePath(char *path, size_t *dirLength, unsigned codePage);
@@ -24,6 +24,6 @@ int PackageFileOf(const char *dir, const char *path, unsigned codePage);
 
 // The package file's name relative to its directory ("ZV-001.txt", "baseq3\PakZV07.pk3");
 // false for a number out of range or a buffer too small.
-bool PackageFileName(int file, char *buffer, size_t size);
+bool PackageFileName(int number, char *buffer, size_t size);
 
 #endif

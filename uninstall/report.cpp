@@ -14,7 +14,7 @@ void InitReport(Report *report)
     InitTextBuffer(&report->notes);
     InitList(&report->removed);
     InitList(&report->missing);
-    InitList(&report->kept);
+    InitList(&report->notRemoved);
 }
 
 void ReportNote(Report *report, const char *text)
@@ -45,14 +45,14 @@ void ReportMissing(Report *report, const char *what)
     AddLine(&report->missing, what, NULL);
 }
 
-void ReportKept(Report *report, const char *what, const char *reason)
+void ReportNotRemoved(Report *report, const char *what, const char *reason)
 {
-    AddLine(&report->kept, what, reason);
+    AddLine(&report->notRemoved, what, reason);
 }
 
-bool ReportHasKept(const Report *report)
+bool ReportHasNotRemoved(const Report *report)
 {
-    return report->kept.count > 0;
+    return report->notRemoved.count > 0;
 }
 
 static bool EndsWith(const TextBuffer *text, const char *tail, size_t length)
@@ -60,7 +60,7 @@ static bool EndsWith(const TextBuffer *text, const char *tail, size_t length)
     return text->length >= length && memcmp(text->data + text->length - length, tail, length) == 0;
 }
 
-// Each part of the message stands apart from the one before by one blank line.
+// Each block of the message stands apart from the one before by one blank line.
 static void AppendList(TextBuffer *text, const char *title, const ReportList *list)
 {
     if (list->count == 0)
@@ -86,7 +86,7 @@ char *ReportText(const Report *report)
         AppendText(&text, report->notes.data, report->notes.length);
     AppendList(&text, "Removed:", &report->removed);
     AppendList(&text, "Already gone:", &report->missing);
-    AppendList(&text, "Not removed:", &report->kept);
+    AppendList(&text, "Not removed:", &report->notRemoved);
     // No line feed after the last line: the box would show it as an empty line.
     while (text.length && text.data[text.length - 1] == '\n')
         text.data[--text.length] = 0;
@@ -108,5 +108,5 @@ void FreeReport(Report *report)
     FreeTextBuffer(&report->notes);
     FreeList(&report->removed);
     FreeList(&report->missing);
-    FreeList(&report->kept);
+    FreeList(&report->notRemoved);
 }

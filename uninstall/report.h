@@ -15,7 +15,7 @@ struct ReportList {
 
 struct Report {
     TextBuffer notes;
-    ReportList removed, missing, kept;
+    ReportList removed, missing, notRemoved;
 };
 
 void InitReport(Report *report);
@@ -25,9 +25,9 @@ void ReportRemoved(Report *report, const char *what);
 // Something the log or the registry named that was not there to remove.
 void ReportMissing(Report *report, const char *what);
 // Something left in place, with the reason.
-void ReportKept(Report *report, const char *what, const char *reason);
+void ReportNotRemoved(Report *report, const char *what, const char *reason);
 // True when something was left in place.
-bool ReportHasKept(const Report *report);
+bool ReportHasNotRemoved(const Report *report);
 // The whole message as a new heap string, or null when memory ran out.
 char *ReportText(const Report *report);
 void FreeReport(Report *report);

@@ -16,15 +16,23 @@ static const char kFolderPrefix[] = "zvuninst-";
 // How long the copy waits for the uninstaller that started it, which ends right after.
 static const DWORD kOriginalWaitMs = 30000;
 
+// %TEMP% with its closing backslash; false with the error when it could not be had whole.
+static bool TempFolder(char *temp, DWORD size, DWORD *error)
+{
+    DWORD length = GetTempPathA(size, temp);
+    if (length == 0 || length >= size) {
+        *error = length ? ERROR_FILENAME_EXCED_RANGE : GetLastError();
+        return false;
+    }
+    return true;
+}
+
 // A new folder under %TEMP%, named with the process id and a counter.
 static bool MakeFolder(char *folder, size_t size, DWORD *error)
 {
     char temp[MAX_PATH];
-    DWORD length = GetTempPathA(sizeof temp, temp);
-    if (length == 0 || length >= sizeof temp) {
-        *error = length ? ERROR_FILENAME_EXCED_RANGE : GetLastError();
+    if (!TempFolder(temp, sizeof temp, error))
         return false;
-    }
     DWORD seed = GetTickCount();
     for (int attempt = 0; attempt < 100; attempt++) {
         if (!FormatText(folder, size, "%s%s%lx-%lx", temp, kFolderPrefix, GetCurrentProcessId(),
@@ -122,10 +130,10 @@ bool WaitForOriginal(unsigned long value)
 void ScheduleOwnRemoval()
 {
     char self[MAX_PATH], temp[MAX_PATH];
-    DWORD length = GetModuleFileNameA(NULL, self, sizeof self);
-    char *folder = SourceDirectory(self, length, sizeof self);
-    DWORD tempLength = GetTempPathA(sizeof temp, temp);
-    if (folder && tempLength > 0 && tempLength < sizeof temp) {
+    DWORD error;
+    char *folder =
+        ProgramPath(self, sizeof self) ? DirectoryOfPath(self, strlen(self), sizeof self) : NULL;
+    if (folder && TempFolder(temp, sizeof temp, &error)) {
         size_t prefix = strlen(temp), name = strlen(kFolderPrefix);
         const char *file = strrchr(self, '\\') + 1;
         if (strlen(folder) > prefix + name && SameAsciiText(folder, temp, prefix) &&

@@ -43,7 +43,7 @@ static void ReportError(Report *report, const char *what, DWORD code)
 {
     char reason[256];
     ErrorText(code, reason, sizeof reason);
-    ReportKept(report, what, reason);
+    ReportNotRemoved(report, what, reason);
 }
 
 // Why a file was left alone, in plain words, for a check other than FILE_CHECKED and
@@ -66,42 +66,42 @@ static void ReportCheck(Report *report, const char *what, FileCheck check, DWORD
     if (check == FILE_FAILED)
         ReportError(report, what, error);
     else
-        ReportKept(report, what, FileCheckReason(check));
+        ReportNotRemoved(report, what, FileCheckReason(check));
 }
 
-// The log's entries for the package that stay: files that could not be removed (full paths
+// The package's entries that stay in the log: files that could not be removed (full paths
 // of our own making) and entries that could not be tied to this directory (as the log has
 // them).
-struct Kept {
+struct StillListed {
     Slice *entries;
     size_t count, capacity;
-    char *paths[kPackageFileCount];
-    size_t pathCount;
+    char *unremoved[kPackageFileCount];
+    size_t unremovedCount;
     bool failed;
 };
 
-static void AddKept(Kept *kept, const char *text, size_t length)
+static void AddStillListed(StillListed *listed, const char *text, size_t length)
 {
-    if (kept->count == kept->capacity) {
-        size_t grown = kept->capacity ? kept->capacity * 2 : 16;
-        Slice *more = (Slice *)realloc(kept->entries, grown * sizeof *more);
+    if (listed->count == listed->capacity) {
+        size_t grown = listed->capacity ? listed->capacity * 2 : 16;
+        Slice *more = (Slice *)realloc(listed->entries, grown * sizeof *more);
         if (!more) {
-            kept->failed = true;
+            listed->failed = true;
             return;
         }
-        kept->entries = more;
-        kept->capacity = grown;
+        listed->entries = more;
+        listed->capacity = grown;
     }
-    kept->entries[kept->count].text = text;
-    kept->entries[kept->count++].length = length;
+    listed->entries[listed->count].text = text;
+    listed->entries[listed->count++].length = length;
 }
 
-static void FreeKept(Kept *kept)
+static void FreeStillListed(StillListed *listed)
 {
-    for (size_t i = 0; i < kept->pathCount; i++)
-        free(kept->paths[i]);
-    free(kept->entries);
-    memset(kept, 0, sizeof *kept);
+    for (size_t i = 0; i < listed->unremovedCount; i++)
+        free(listed->unremoved[i]);
+    free(listed->entries);
+    memset(listed, 0, sizeof *listed);
 }
 
 // A hostile log may name thousands of directories; only this many are looked up, the rest
@@ -159,17 +159,17 @@ static int FileOfValue(Directories *dirs, const Slice &value, char *text, size_t
     char split[1024];
     size_t dirLength;
     FormatText(split, sizeof split, "%s", text);
-    int file = SplitPackagePath(split, &dirLength, CP_ACP);
-    if (file < 0)
+    int number = SplitPackagePath(split, &dirLength, CP_ACP);
+    if (number < 0)
         return -1;
     split[dirLength] = 0;
-    return IsOwnDirectory(dirs, split) ? file : -2;
+    return IsOwnDirectory(dirs, split) ? number : -2;
 }
 
 // The files the log records in this directory, once each, in the order first recorded; the
-// entries it cannot tie to this directory go to kept. False when memory ran out.
-static int GatherFiles(const GameDir *own, const PackageFiles *found, Report *report, Kept *kept,
-                       int *order)
+// entries it cannot tie to this directory stay listed. False when memory ran out.
+static int GatherFiles(const GameDir *own, const PackageFiles *found, Report *report,
+                       StillListed *listed, int *order)
 {
     Directories *dirs = (Directories *)malloc(sizeof *dirs);
     if (!dirs)
@@ -179,27 +179,29 @@ static int GatherFiles(const GameDir *own, const PackageFiles *found, Report *re
     int count = 0;
     for (size_t i = 0; i < found->count; i++) {
         char text[1024];
-        int file = FileOfValue(dirs, found->files[i], text, sizeof text);
-        if (file == -1) {
-            ReportKept(report, text, "not a file of this package, so it was left alone");
-        } else if (file == -2) {
-            ReportKept(report, text, "not confirmed to be in this directory, so it stays listed");
-            AddKept(kept, found->files[i].text, found->files[i].length);
-        } else if (!seen[file]) {
-            seen[file] = true;
-            order[count++] = file;
+        int number = FileOfValue(dirs, found->files[i], text, sizeof text);
+        if (number == -1) {
+            ReportNotRemoved(report, text, "not a file of this package, so it was left alone");
+        } else if (number == -2) {
+            ReportNotRemoved(report, text,
+                             "not confirmed to be in this directory, so it stays listed");
+            AddStillListed(listed, found->files[i].text, found->files[i].length);
+        } else if (!seen[number]) {
+            seen[number] = true;
+            order[count++] = number;
         }
     }
     free(dirs);
-    return kept->failed ? -1 : count;
+    return listed->failed ? -1 : count;
 }
 
 // Removes each package file the log records in this directory. Only the recorded text's
 // meaning is used: the path removed is the directory joined with the file's own name.
-static bool RemoveFiles(const GameDir *own, const PackageFiles *found, Report *report, Kept *kept)
+static bool RemoveFiles(const GameDir *own, const PackageFiles *found, Report *report,
+                        StillListed *listed)
 {
     int order[kPackageFileCount];
-    int count = GatherFiles(own, found, report, kept, order);
+    int count = GatherFiles(own, found, report, listed, order);
     for (int i = 0; i < count; i++) {
         char name[32];
         PackageFileName(order[i], name, sizeof name);
@@ -214,26 +216,26 @@ static bool RemoveFiles(const GameDir *own, const PackageFiles *found, Report *r
             ReportMissing(report, path);
         } else {
             ReportCheck(report, path, check, error);
-            kept->paths[kept->pathCount++] = path;
-            AddKept(kept, path, strlen(path));
+            listed->unremoved[listed->unremovedCount++] = path;
+            AddStillListed(listed, path, strlen(path));
             continue;
         }
         free(path);
     }
-    return count >= 0 && !kept->failed;
+    return count >= 0 && !listed->failed;
 }
 
 // Writes the log back without the package, or with only the files that stayed; an emptied
 // log goes. False when the log stays as it was.
-static bool EditOwnLog(const GameDir *own, const char *log, size_t length, const Kept *kept,
-                       Report *report)
+static bool EditOwnLog(const GameDir *own, const char *log, size_t length,
+                       const StillListed *listed, Report *report)
 {
     static const char entries[] = "the package's entries in ZVFiles.log";
     TextBuffer text;
     InitTextBuffer(&text);
     bool ok = false;
     DWORD error = 0;
-    if (!EditLog(log, length, kPackageName, kept->entries, kept->count, &text)) {
+    if (!EditLog(log, length, kPackageName, listed->entries, listed->count, &text)) {
         ReportError(report, entries, ERROR_NOT_ENOUGH_MEMORY);
     } else if (IsBlankText(text.data, text.length)) {
         FileCheck check = RemoveGameLog(own, &error);
@@ -245,7 +247,7 @@ static bool EditOwnLog(const GameDir *own, const char *log, size_t length, const
     } else if (ReplaceGameLog(own, text.data, text.length, &error)) {
         ok = true;
         ReportRemoved(report,
-                      kept->count ? "the entries in ZVFiles.log of the files removed" : entries);
+                      listed->count ? "the entries in ZVFiles.log of the files removed" : entries);
     } else {
         ReportError(report, entries, error);
     }
@@ -256,11 +258,11 @@ static bool EditOwnLog(const GameDir *own, const char *log, size_t length, const
 }
 
 // Everything that stays because something of the package stays, or cannot be known.
-static void KeepTheRest(const char *dir, Report *report, const char *reason)
+static void LeaveTheRest(const char *dir, Report *report, const char *reason)
 {
     char *uninstaller = JoinPath(dir, kUninstallerFile);
-    ReportKept(report, kEntry, reason);
-    ReportKept(report, uninstaller ? uninstaller : kUninstallerFile, reason);
+    ReportNotRemoved(report, kEntry, reason);
+    ReportNotRemoved(report, uninstaller ? uninstaller : kUninstallerFile, reason);
     free(uninstaller);
 }
 
@@ -270,7 +272,7 @@ static void ReportUnread(const char *dir, Report *report)
     ReportNote(report, "The install log could not be read, so nothing was removed: the "
                        "package's files, the uninstaller and its entry in the list of "
                        "programs all stay.");
-    KeepTheRest(dir, report, "the install log could not be read");
+    LeaveTheRest(dir, report, "the install log could not be read");
 }
 
 // The uninstall entry's key below HKEY_LOCAL_MACHINE.
@@ -354,7 +356,7 @@ static void RemoveRegistryEntry(const char *self, Report *report)
     if (EntryNamesOtherUninstaller(self, other, sizeof other)) {
         char reason[MAX_PATH + 96];
         FormatText(reason, sizeof reason, "it belongs to the uninstaller %s", other);
-        ReportKept(report, what, reason);
+        ReportNotRemoved(report, what, reason);
         return;
     }
     char keyPath[128];
@@ -383,44 +385,44 @@ static void RemoveUninstaller(const GameDir *own, Report *report)
     free(path);
 }
 
-// The log's part of a listed package: its files and its entries. True when the package is
-// gone from disk and log; otherwise why the rest stays.
+// The step for a listed package: its files, then its entries in the log. True when the
+// package is gone from disk and log; otherwise why the rest stays.
 static bool RemoveListed(const GameDir *own, const char *log, size_t length,
                          const PackageFiles *found, Report *report, const char **why)
 {
-    Kept kept;
-    memset(&kept, 0, sizeof kept);
-    bool removed = RemoveFiles(own, found, report, &kept);
-    bool edited = removed && EditOwnLog(own, log, length, &kept, report);
+    StillListed listed;
+    memset(&listed, 0, sizeof listed);
+    bool removed = RemoveFiles(own, found, report, &listed);
+    bool edited = removed && EditOwnLog(own, log, length, &listed, report);
     if (!removed)
         ReportError(report, "the package's files", ERROR_NOT_ENOUGH_MEMORY);
-    bool gone = edited && kept.count == 0;
-    *why = kept.count || !removed ? "files of the package remain"
-                                  : "the install log could not be updated";
-    if (kept.pathCount) {
+    bool gone = edited && listed.count == 0;
+    *why = listed.count || !removed ? "files of the package remain"
+                                    : "the install log could not be updated";
+    if (listed.unremovedCount) {
         ReportNote(report, "Some files of the package could not be removed. ZVFiles.log still "
                            "lists them, and the uninstaller and its entry in the list of "
                            "programs stay, so that running it again removes them once the "
                            "reason given below is gone.");
     }
-    if (kept.count > kept.pathCount) {
+    if (listed.count > listed.unremovedCount) {
         ReportNote(report, "Files recorded in a directory not confirmed to be this one stay "
                            "listed, and so do the uninstaller and its entry in the list of "
                            "programs.");
     }
-    FreeKept(&kept);
+    FreeStillListed(&listed);
     return gone;
 }
 
-// A sentence of up to five parts for the report; fallback when memory runs out.
+// A sentence of up to five pieces for the report; fallback when memory runs out.
 static void ReportSentence(Report *report, const char *fallback, const char *a, const char *b,
                            const char *c, const char *d = "", const char *e = "")
 {
     TextBuffer note;
     InitTextBuffer(&note);
-    const char *parts[] = {a, b, c, d, e};
-    for (const char *part : parts)
-        AppendString(&note, part);
+    const char *pieces[] = {a, b, c, d, e};
+    for (const char *piece : pieces)
+        AppendString(&note, piece);
     ReportNote(report, note.failed ? fallback : note.data);
     FreeTextBuffer(&note);
 }
@@ -471,7 +473,7 @@ static void RemoveLocked(const GameDir *own, const char *dir, Report *report)
         RemoveUninstaller(own, report);
         RemoveRegistryEntry(self, report);
     } else {
-        KeepTheRest(dir, report, why);
+        LeaveTheRest(dir, report, why);
     }
 done:
     FreePackageFiles(&found);
@@ -493,7 +495,7 @@ void RemovePackage(const char *dir, Report *report)
     // otherwise lose its entries.
     HANDLE lock = LockGameLog(&own, kLogLockWait);
     if (!lock) {
-        ReportKept(report, "ZVFiles.log", "another program kept it busy");
+        ReportNotRemoved(report, "ZVFiles.log", "another program kept it busy");
         ReportUnread(dir, report);
         return;
     }

@@ -5,7 +5,7 @@
 #include <windows.h>
 #include <string.h>
 
-#include "text.h"
+#include "../common/text.h"
 
 struct StartupMark {
     const char *step;

@@ -1,8 +1,8 @@
 // Start-up marks for the benchmarks: the time since the process began at each step of the
 // start-up. Only a build configured with ZV_STARTUP_MARKS=ON records them; in any other the
 // calls vanish, so the release program is the same with or without this file.
-#ifndef ZV_COMMON_STARTUP_MARKS_H
-#define ZV_COMMON_STARTUP_MARKS_H
+#ifndef ZV_SETUP_STARTUP_MARKS_H
+#define ZV_SETUP_STARTUP_MARKS_H
 
 #ifdef ZV_STARTUP_MARKS
 // Records the step; safe from any thread. The first mark of each step counts.

@@ -1,6 +1,6 @@
 // The module instance and the string loader that every page reads the string table through.
-#ifndef ZV_COMMON_TABLE_STRING_H
-#define ZV_COMMON_TABLE_STRING_H
+#ifndef ZV_SETUP_TABLE_STRING_H
+#define ZV_SETUP_TABLE_STRING_H
 
 #include <windows.h>
 
