@@ -20,20 +20,15 @@ wine explorer /desktop=bench,1920x1080 'C:\bench\bench_backdrop.exe' 'C:\bench\r
 tr -d '\r' <result.txt >result-lf.txt
 cat result-lf.txt
 # The targets, on the fastest of 50 renders and of 100 repaints and copies.
-awk '
+read -r floor rows repaint copy < <(awk '
     / fastest$/ && /PatBlt/ { floor = $1 }
     / fastest$/ && /rows/ { rows = $1 }
     / fastest$/ && /repaint/ { repaint = $1 }
     / fastest$/ && /BitBlt/ { copy = $1 }
-    END {
-        if (floor == "" || rows == "" || repaint == "" || copy == "") {
-            print "summary: figures missing: MISS"; exit 1
-        }
-        ratio = rows / floor
-        printf "rows: %.2f ms (target at most 3 ms), %.1f x the PatBlt floor (target at most 20)\n", rows, ratio
-        printf "repaint: %.2f ms, %.2f x one full-screen BitBlt of %.2f ms (target at most 1.5)\n",
-            repaint, repaint / copy, copy
-        printf "summary: rows %.2f ms %s, rows %.1f x floor %s, repaint %.2f x BitBlt %s\n",
-            rows, (rows <= 3 ? "PASS" : "MISS"), ratio, (ratio <= 20 ? "PASS" : "MISS"),
-            repaint / copy, (repaint / copy <= 1.5 ? "PASS" : "MISS")
-    }' result-lf.txt
+    END { print floor, rows, repaint, copy }' result-lf.txt)
+[ -n "$copy" ] || { echo "summary: figures missing: MISS"; exit 1; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", a / b }'; }
+echo "rows: $rows ms (target at most 3 ms), $(ratio "$rows" "$floor") x the PatBlt floor (target at most 20)"
+echo "repaint: $repaint ms, $(ratio "$repaint" "$copy") x one full-screen BitBlt of $copy ms (target at most 1.5)"
+zv_summary "rows ms" "$rows" 3 "rows / PatBlt floor" "$(ratio "$rows" "$floor")" 20 \
+    "repaint / BitBlt" "$(ratio "$repaint" "$copy")" 1.5

@@ -4,6 +4,8 @@ the median launch times and peak memory that firstwindow.exe wrote to result.txt
 start-up steps of the build with start-up marks, and the ratios against their targets.
 Usage: compare_nsis.py WORK_DIR RUNS"""
 import os, re, statistics, sys
+
+from summary import summary
 work, runs = sys.argv[1], int(sys.argv[2])
 
 def payload(log):
@@ -73,5 +75,4 @@ for name, ratio, target in targets:
     print("%s: ours / empty NSIS = %.3f (target at most %.2f)" % (name, ratio, target))
 print("first page: aim %.2f, reached %.3f" % (0.80, ours[3] / empty[3]))
 print("first window: ours / empty NSIS = %.3f" % (ours[2] / empty[2]))
-print("summary: " + ", ".join("%s %.3f %s" % (name, ratio, "PASS" if ratio <= target else "MISS")
-                              for name, ratio, target in targets))
+print(summary(targets))

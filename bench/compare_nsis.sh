@@ -12,13 +12,7 @@ set -euo pipefail
 source "$(dirname "$0")/../scripts/build-env.sh"
 runs=${1:-15}
 export ZV_CPU=${ZV_CPU:-0-$(($(nproc) - 1))}
-if ! command -v makensis >/dev/null; then
-    SUDO=
-    [ "$(id -u)" -eq 0 ] || SUDO=sudo
-    export DEBIAN_FRONTEND=noninteractive
-    $SUDO apt-get install -y -q --no-install-recommends nsis >/dev/null 2>&1 ||
-        { $SUDO apt-get update -q >/dev/null && $SUDO apt-get install -y -q --no-install-recommends nsis >/dev/null; }
-fi
+bash "$root/scripts/bootstrap.sh" nsis
 zv_build all
 cmake -S "$root" -B "$build/marks" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-i686-mingw.cmake" \
     -DZV_STARTUP_MARKS=ON >/dev/null

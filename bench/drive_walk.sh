@@ -27,8 +27,6 @@ ln -sfn "$tree" "$WINEPREFIX/dosdevices/t:"
 cp "$build/bench/bench_drive_search.exe" "$WINEPREFIX/drive_c/"
 out=$build/bench-wine/out.txt
 
-now_ms() { echo $(($(date +%s%N) / 1000000)); }
-
 # on_cpus LIST: this script, the wineserver and every program from now on run on those CPUs.
 on_cpus() {
     wineserver -k 2>/dev/null || true
@@ -38,32 +36,20 @@ on_cpus() {
     wine cmd /c exit >/dev/null 2>&1 </dev/null || true
 }
 
-# best_of COMMAND...: runs the command ZV_ROUNDS times, prints the best wall time in ms.
-best_of() {
-    local best= t0 t1 i
-    for i in $(seq 1 "$rounds"); do
-        t0=$(now_ms)
-        "$@" >"$out" 2>&1 </dev/null
-        t1=$(now_ms)
-        if [ -z "$best" ] || [ $((t1 - t0)) -lt "$best" ]; then best=$((t1 - t0)); fi
-    done
-    echo "$best"
-}
+# best_of COMMAND...: the best wall time of ZV_ROUNDS runs of the command, in ms.
+best_of() { zv_best_of zv_wall_ms "$@"; }
 
 # in_process ARG...: the best of the in-process figures of ZV_ROUNDS runs of the program.
-in_process() {
-    local best= ms rest i
-    for i in $(seq 1 "$rounds"); do
-        wine 'C:\bench_drive_search.exe' T "$@" >"$out" 2>/dev/null </dev/null
-        read -r ms rest < <(tr -d '\r' <"$out")
-        if [ "${1:-}" != listings ] && [ "$rest" != "-" ]; then
-            echo "the tree unexpectedly holds the game: $rest" >&2
-            exit 1
-        fi
-        ms=${ms%.*}
-        if [ -z "$best" ] || [ "$ms" -lt "$best" ]; then best=$ms; fi
-    done
-    echo "$best"
+in_process() { zv_best_of in_process_once "$@"; }
+in_process_once() {
+    local ms rest
+    wine 'C:\bench_drive_search.exe' T "$@" >"$out" 2>/dev/null </dev/null
+    read -r ms rest < <(tr -d '\r' <"$out")
+    if [ "${1:-}" != listings ] && [ "$rest" != "-" ]; then
+        echo "the tree unexpectedly holds the game: $rest" >&2
+        exit 1
+    fi
+    echo "$ms"
 }
 
 rate() { awk -v d="$dirs" -v ms="$1" 'BEGIN { printf "%.0f", (ms > 0 ? d * 1000 / ms : 0) }'; }
@@ -93,6 +79,6 @@ measure "$all" "every CPU"
 all_ours=$ours all_peer=$peer
 measure "$cpu" "one CPU"
 rm -f "$WINEPREFIX/dosdevices/t:"
-awk -v o="$all_ours" -v p="$all_peer" -v po="$ours" -v pp="$peer" 'BEGIN {
-    printf "summary: drive walk %.2f of dir /s on every CPU (target at most 0.35): %s; %.2f on one CPU\n",
-        o / p, (o / p <= 0.35 ? "PASS" : "MISS"), po / pp }'
+awk -v po="$ours" -v pp="$peer" 'BEGIN { printf "drive walk on one CPU: %.2f of dir /s\n", po / pp }'
+zv_summary "drive walk / dir /s on every CPU" "$(awk -v o="$all_ours" -v p="$all_peer" \
+    'BEGIN { print o / p }')" 0.35

@@ -5,6 +5,8 @@ empty pack."""
 import statistics
 import sys
 
+from summary import summary
+
 TARGET = 1.1
 rounds = [line.split() for line in sys.stdin if line.strip()]
 failed = [r for r in rounds if len(r) != 3]
@@ -17,6 +19,4 @@ print("CopyFileA + FlushFileBuffers      %8.1f" % copy)
 print("installation of the pack         %8.1f" % install)
 print("installation of an empty pack    %8.1f" % empty)
 print("installation less that, per copy %8.2f" % ((install - empty) / copy))
-ratio = install / copy
-print("summary: install / durable copy %.2f (target <= %.1f): %s"
-      % (ratio, TARGET, "PASS" if ratio <= TARGET else "MISS"))
+print(summary([("install / durable copy", install / copy, TARGET)]))

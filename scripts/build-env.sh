@@ -26,3 +26,35 @@ zv_wine_up() {
     taskset -p -c "${ZV_CPU:-0}" $$ >/dev/null
     zv_wine_start "$@"
 }
+
+# zv_wall_ms COMMAND...: runs the command, its output in $out, and prints its wall time in ms.
+zv_wall_ms() {
+    local t0 t1
+    t0=$(date +%s%N)
+    "$@" >"$out" 2>/dev/null </dev/null
+    t1=$(date +%s%N)
+    echo $(((t1 - t0) / 1000000))
+}
+
+# zv_best_of COMMAND...: the benchmarks' one timing loop. Runs the command ZV_ROUNDS times
+# (default 5); each run prints its figures in ms on one line (fractions are cut); prints the
+# least of each figure.
+zv_best_of() {
+    local best=() figures line i j
+    for i in $(seq 1 "${ZV_ROUNDS:-5}"); do
+        line=$("$@") || return 1
+        read -r -a figures <<<"$line"
+        for j in "${!figures[@]}"; do
+            figures[j]=${figures[j]%.*}
+            if [ -z "${best[j]:-}" ] || [ "${figures[j]}" -lt "${best[j]}" ]; then
+                best[j]=${figures[j]}
+            fi
+        done
+    done
+    echo "${best[*]}"
+}
+
+# zv_summary NAME VALUE TARGET ...: the benchmarks' one summary line (bench/summary.py).
+zv_summary() {
+    python3 "$root/bench/summary.py" "$@"
+}

@@ -79,4 +79,7 @@ for f in "$shots"/*.png; do
 done
 echo "screenshots: $shots"
 ls "$shots"
+# The walk-through logs one "... ended with exit code N" line for each program it ran: the
+# installer's, then the uninstaller's (its code with its temporary copy's). Two lines with 0
+# mean that both ran and both succeeded; one means the uninstaller never ran or failed.
 [ "$status" -eq 0 ] && [ "$(grep -c 'exit code 0' "$setup_dir/walkthrough.log")" -eq 2 ]

@@ -1,7 +1,6 @@
-// The backdrop paint wait and the gradient formulas for the backdrop tests.
+// The backdrop paint wait and the gradient check for the backdrop tests.
 #include "backdrop_picture.h"
-
-#include <math.h>
+#include "check.h"
 
 void WaitForPaint(HWND window)
 {
@@ -11,26 +10,40 @@ void WaitForPaint(HWND window)
     SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, kWaitMs, &ignored);
 }
 
-COLORREF StepColour(COLORREF first, COLORREF second, long k, long steps)
+static int Level(COLORREF colour, int shift)
 {
-    long channels[3];
-    for (int c = 0; c < 3; c++) {
-        long f = (first >> (8 * c)) & 0xFF, s = (second >> (8 * c)) & 0xFF;
-        long sum = s * k + f * (steps - k);
-        // C++ division truncates toward zero; the low byte of a negative value is its
-        // two's complement byte.
-        channels[c] = (sum / steps) & 0xFF;
-    }
-    return RGB(channels[0], channels[1], channels[2]);
+    return (int)((colour >> shift) & 0xFF);
 }
 
-COLORREF AngleColour(COLORREF atZero, COLORREF atFullTurn, double a)
+void CheckFadeAt(const char *file, int line, const char *what, COLORREF first, COLORREF second,
+                 int rows, const std::function<COLORREF(int)> &colourAt)
 {
-    const double turn = 2 * 3.14159265358979;
-    long channels[3];
-    for (int c = 0; c < 3; c++) {
-        double z = (atZero >> (8 * c)) & 0xFF, t = (atFullTurn >> (8 * c)) & 0xFF;
-        channels[c] = (long)trunc((t * a + z * (turn - a)) / turn) & 0xFF;
+    COLORREF previous = colourAt(0);
+    CHECK_AT(file, line, previous == first, "%s: the top row is %06lx, not %06lx", what, previous,
+             first);
+    long wrong = 0;
+    int at = 0;
+    for (int y = 1; y < rows; y++) {
+        COLORREF colour = colourAt(y);
+        for (int shift = 0; shift < 24; shift += 8) {
+            int toward = Level(second, shift), was = Level(previous, shift);
+            int is = Level(colour, shift), step = (toward > was) - (toward < was);
+            if (is != was && (step == 0 || is != was + step) && wrong++ == 0)
+                at = y;
+        }
+        previous = colour;
     }
-    return RGB(channels[0], channels[1], channels[2]);
+    CHECK_AT(file, line, wrong == 0,
+             "%s: %ld steps are not one level toward %06lx; row %d is %06lx", what, wrong, second,
+             at, at ? colourAt(at) : 0);
+}
+
+void CheckInstallerFadeAt(const char *file, int line, const Image &image, int x, int rows)
+{
+    CheckFadeAt(file, line, "the installer's gradient", 0x00FF0000, 0, rows,
+                [&](int y) { return image.At(x, y); });
+    COLORREF middle = image.At(x, rows / 2), last = image.At(x, rows - 1);
+    CHECK_AT(file, line, middle == 0x007F0000 || middle == 0x00800000, "the middle row is %06lx",
+             middle);
+    CHECK_AT(file, line, last == 0, "the bottom row is %06lx, not black", last);
 }

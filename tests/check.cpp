@@ -10,6 +10,7 @@ static CRITICAL_SECTION s_lock;
 static bool s_lockReady;
 static long s_passed;
 static long s_failed;
+static long s_skipped;
 
 static void WriteLine(const char *text)
 {
@@ -66,8 +67,22 @@ bool CheckTextAt(const char *file, int line, const std::string &got, const std::
                    want.c_str());
 }
 
+void SkipAt(const char *file, int line, const char *fmt, ...)
+{
+    InterlockedIncrement(&s_skipped);
+    char reason[1024];
+    va_list args;
+    va_start(args, fmt);
+    vsnprintf(reason, sizeof reason, fmt, args);
+    va_end(args);
+    TestLog("%s:%d: skipped: %s", file, line, reason);
+}
+
 int CheckDone()
 {
-    TestLog("%ld passed, %ld failed", s_passed, s_failed);
+    char skipped[32] = "";
+    if (s_skipped)
+        snprintf(skipped, sizeof skipped, ", %ld skipped", s_skipped);
+    TestLog("%ld passed, %ld failed%s", s_passed, s_failed, skipped);
     return s_failed == 0 && s_passed > 0 ? 0 : 1;
 }

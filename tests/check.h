@@ -14,6 +14,10 @@
 bool CheckAt(const char *file, int line, bool ok, const char *expr, const char *fmt, ...)
     __attribute__((format(printf, 5, 6)));
 void TestLog(const char *fmt, ...) __attribute__((format(printf, 1, 2)));
+// For a case that cannot set up what it needs: says why, counted apart from passes and failures.
+#define SKIP_AT(file, line, ...) SkipAt((file), (line), __VA_ARGS__)
+void SkipAt(const char *file, int line, const char *fmt, ...) __attribute__((format(printf, 3, 4)));
+// The closing tally, "N passed, M failed" with ", K skipped" after it when a case skipped.
 int CheckDone();
 
 // Compares two texts and names both in the failure.

@@ -478,3 +478,19 @@ SetupRun RunSetupToDetails(const char *exePath, const PageVisitor &visit)
         run.failure = "no details page";
     return run;
 }
+
+static DWORD WINAPI DriverMain(void *drive)
+{
+    (*(const std::function<void()> *)drive)();
+    return 0;
+}
+
+bool DriveWhile(const std::function<void()> &drive, const std::function<void()> &run, DWORD waitMs)
+{
+    HANDLE driver = CreateThread(NULL, 0, DriverMain, (void *)&drive, 0, NULL);
+    run();
+    bool finished = driver && WaitForSingleObject(driver, waitMs) == WAIT_OBJECT_0;
+    if (driver)
+        CloseHandle(driver);
+    return finished;
+}

@@ -98,4 +98,9 @@ struct SetupRun {
 // the details page, as a user does. The caller finishes the process.
 SetupRun RunSetupToDetails(const char *exePath = "ZVSetup.exe", const PageVisitor &visit = nullptr);
 
+// Runs drive on a thread of its own while run works on this one, as a user answers what a page
+// or an installation shows; whether the driver then finished within waitMs.
+bool DriveWhile(const std::function<void()> &drive, const std::function<void()> &run,
+                DWORD waitMs = 60000);
+
 #endif

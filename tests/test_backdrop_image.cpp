@@ -1,12 +1,14 @@
 // The backdrop's gradient pictures, read back pixel by pixel from the image bitmap of a
-// running 300 x 300 backdrop, each gradient set while it runs, and compared with the formulas
-// worked out here. Rows are compared exactly everywhere; squares exactly with the two-pixel
+// running 300 x 300 backdrop, each gradient set while it runs. Rows are checked by what the
+// rule fixes and exactly at chosen rows worked out by hand; squares exactly with the two-pixel
 // outline a rectangle gets; circles and rays pixel by pixel against the steps whose outline
 // passes within reach of the pixel, since the exact footprint of a wide ellipse or line is
-// the system's affair.
+// the system's affair. The steps' colours come from the gradient unit, whose arithmetic
+// test_gradient checks against values worked out by hand; chosen points here are by hand too.
 #include "backdrop_picture.h"
 #include "check.h"
 #include "backdrop/backdrop.h"
+#include "backdrop/gradient.h"
 
 #include <math.h>
 #include <functional>
@@ -53,36 +55,34 @@ static void CheckEveryPixel(const char *what, const Image &image, int columns, i
           wrong, wx, wy, got, want);
 }
 
-static int Truncated(double distance)
-{
-    return (int)distance;
-}
-
 static void TestRows(Backdrop *backdrop)
 {
+    // Row k of 301 is (second * k + first * (301 - k)) / 301 by channel, truncated.
+    static const int kChosen[] = {1, 100, 150, 300};
     static const struct {
         COLORREF first, second;
+        COLORREF chosen[4];
     } cases[] = {
-        {0x00FF0000, 0x00000000}, // the installer's own: blue fading to black
-        {0x00336699, 0x00CCAA11}, // channels rising and falling at once
+        // The installer's own, blue fading to black: 255 * 300 / 301 = 254.2, 170.3, 127.9, 0.8.
+        {0x00FF0000, 0x00000000, {0x00FE0000, 0x00AA0000, 0x007F0000, 0}},
+        // Channels rising and falling at once; row 150: red (17 * 150 + 153 * 151) / 301 = 85.2,
+        // green (170 * 150 + 102 * 151) / 301 = 135.9, blue (204 * 150 + 51 * 151) / 301 = 127.2.
+        {0x00336699, 0x00CCAA11, {0x00336698, 0x00657C6B, 0x007F8755, 0x00CBA911}},
     };
     for (const auto &c : cases) {
         Image image;
         if (!Paint(backdrop, c.first, c.second, 0, 0, 0, &image))
             continue;
-        // The last column lies outside the client rectangle that the rows fill.
+        // Each row one colour across the client rectangle (the last column lies outside it).
         CheckEveryPixel("rows", image, kRight, kSize,
                         [&](int, int y, COLORREF got, COLORREF *want) {
-                            *want = StepColour(c.first, c.second, y, kSize);
+                            *want = image.At(0, y);
                             return got == *want;
                         });
-    }
-    Image image;
-    if (Paint(backdrop, 0x00FF0000, 0, 0, 0, 0, &image)) {
-        CHECK(image.At(0, 0) == 0x00FF0000 && image.At(299, 0) == 0x00FF0000,
-              "the top row is %06lx, not pure blue", image.At(0, 0));
-        CHECK(image.At(150, 1) == RGB(0, 0, 255 * 300 / 301), "row 1 is %06lx", image.At(150, 1));
-        CHECK(image.At(150, 300) == 0, "the bottom row is %06lx, not black", image.At(150, 300));
+        CHECK_FADE("rows", c.first, c.second, kSize, [&](int y) { return image.At(0, y); });
+        for (int i = 0; i < 4; i++)
+            CHECK(image.At(150, kChosen[i]) == c.chosen[i], "row %d is %06lx, expected %06lx",
+                  kChosen[i], image.At(150, kChosen[i]), c.chosen[i]);
     }
 }
 
@@ -100,25 +100,12 @@ static void CheckCircles(const char *what, const Image &image, COLORREF first, C
                             low = 1;
                         if (high > reach + 1)
                             high = reach + 1;
-                        *want = StepColour(first, second, (low + high) / 2, reach);
+                        *want = BlendColour(first, second, (low + high) / 2, reach);
                         for (int k = low; k <= high; k++)
-                            if (got == StepColour(first, second, k, reach))
+                            if (got == BlendColour(first, second, k, reach))
                                 return true;
                         return false;
                     });
-}
-
-static int CircleReachOf(int cx, int cy, int right = kRight, int bottom = kBottom)
-{
-    int reach = 0;
-    const int corners[4][2] = {{0, 0}, {right, 0}, {right, bottom}, {0, bottom}};
-    for (const auto &corner : corners) {
-        int d = Truncated(sqrt((double)(corner[0] - cx) * (corner[0] - cx) +
-                               (double)(corner[1] - cy) * (corner[1] - cy)));
-        if (d > reach)
-            reach = d;
-    }
-    return reach;
 }
 
 static void TestCircles(Backdrop *backdrop)
@@ -129,11 +116,10 @@ static void TestCircles(Backdrop *backdrop)
     Image image;
     if (!Paint(backdrop, first, second, 0, 0, 1, &image))
         return;
-    int reach = CircleReachOf(150, 150);
-    CHECK(reach == 212, "reach %d", reach);
+    const int reach = 212; // 212.13 to every corner
     CheckCircles("circles", image, first, second, 150, 150, reach);
     // An empty box draws nothing: the innermost ring seen is step 1.
-    COLORREF inner = StepColour(first, second, 1, reach);
+    COLORREF inner = BlendColour(first, second, 1, reach);
     CHECK(image.At(150, 150) == inner && image.At(149, 149) == inner,
           "the centre is %06lx, expected %06lx", image.At(150, 150), inner);
     long exact = 0;
@@ -162,7 +148,7 @@ static void CheckSquares(const char *what, const Image &image, COLORREF first, C
                             bool inside = x >= cx - k + 1 && x <= cx + k - 2 && y >= cy - k + 1 &&
                                           y <= cy + k - 2;
                             if (inBox && !inside) {
-                                *want = StepColour(first, second, k, reach);
+                                *want = BlendColour(first, second, k, reach);
                                 break;
                             }
                         }
@@ -194,12 +180,6 @@ static double DistanceToSegment(double px, double py, const Segment &s)
     return hypot(px - (s.x0 + t * dx), py - (s.y0 + t * dy));
 }
 
-static double Angle(double y, double x)
-{
-    double a = atan2(y, x);
-    return a < 0 ? a + 2 * 3.14159265358979 : a;
-}
-
 // The rays' segments as the three passes draw them: the left edge in form P, the top and
 // bottom edges and the right edge in form Q.
 static std::vector<Segment> RaySegments(COLORREF first, COLORREF second, int cx, int cy)
@@ -210,11 +190,11 @@ static std::vector<Segment> RaySegments(COLORREF first, COLORREF second, int cx,
         segments.push_back({(double)cx, (double)cy, (double)x1, (double)y1, colour});
     };
     for (int y = kBottom / 2; y <= kBottom; y++)
-        add(0, y, 0, kBottom - y, AngleColour(second, first, Angle(y - cy, cx)));
+        add(0, y, 0, kBottom - y, RayColour(second, first, RayAngle(y - cy, cx)));
     for (int x = 0; x < kRight; x++)
-        add(x, 0, x, kBottom, AngleColour(first, second, Angle(cy, x - cx)));
+        add(x, 0, x, kBottom, RayColour(first, second, RayAngle(cy, x - cx)));
     for (int y = kBottom / 2; y <= kBottom; y++)
-        add(kRight, y, kRight, kBottom - y, AngleColour(first, second, Angle(y - cy, cx)));
+        add(kRight, y, kRight, kBottom - y, RayColour(first, second, RayAngle(y - cy, cx)));
     return segments;
 }
 
@@ -250,12 +230,10 @@ static void TestRays(Backdrop *backdrop)
     // same angles but with the colours in opposite roles: mostly red on the left, mostly
     // blue on the right.
     COLORREF left = image.At(0, 200), right = image.At(300, 200);
-    CHECK(left == AngleColour(second, first, Angle(50, 150)) ||
-              left == AngleColour(second, first, Angle(51, 150)),
-          "the left edge is %06lx", left);
-    CHECK(right == AngleColour(first, second, Angle(50, 150)) ||
-              right == AngleColour(first, second, Angle(51, 150)),
-          "the right edge is %06lx", right);
+    // Both rays lie 0.0512 and 0.0522 of a turn from the horizontal: 255 * 0.95 = 241 of the
+    // colour at zero, 13 of the other.
+    CHECK(left == 0x000D00F1, "the left edge is %06lx, expected 0d00f1", left);
+    CHECK(right == 0x00F1000D, "the right edge is %06lx, expected f1000d", right);
 }
 
 // Offsets that move the centre point out of the area: larger reaches, and rays whose angles
@@ -265,19 +243,17 @@ static void TestOffsets(Backdrop *backdrop)
     Image image;
     const COLORREF first = 0x000000FF, second = 0x00FFFF00;
     if (Paint(backdrop, first, second, -400, 0, 1, &image)) {
-        int reach = CircleReachOf(-250, 150);
-        CHECK(reach == 570, "reach %d", reach);
-        CheckCircles("circles, centre left of the area", image, first, second, -250, 150, reach);
+        // 570.09 to the right-hand corners.
+        CheckCircles("circles, centre left of the area", image, first, second, -250, 150, 570);
     }
     if (Paint(backdrop, first, second, 100, -60, 3, &image))
         CheckSquares("squares, centre off the middle", image, first, second, 250, 90, 250);
     if (Paint(backdrop, first, second, 0, -400, 2, &image)) {
         CheckRays("rays, centre above the area", image, first, second, 150, -250);
         // Straight below the centre the angle is -pi/2 + 2 pi: form Q, three quarters of the
-        // way from the first colour to the second.
-        COLORREF below = AngleColour(first, second, 1.5 * 3.14159265358979);
-        CHECK(image.At(150, 300) == below, "below the centre %06lx, expected %06lx",
-              image.At(150, 300), below);
+        // way from the first colour to the second: red 255 / 4 = 63.75, green and blue 191.25.
+        CHECK(image.At(150, 300) == 0x00BFBF3F, "below the centre %06lx, expected bfbf3f",
+              image.At(150, 300));
     }
     if (Paint(backdrop, first, second, -400, 0, 2, &image))
         CheckRays("rays, centre left of the area", image, first, second, -250, 150);
@@ -316,9 +292,8 @@ static void TestOddArea()
     backdrop.SetGradient(first, second, 0, 0, 1);
     RenderBackdropImage(&backdrop, dc);
     if (CHECK(ImageFromBitmap(backdrop.imageBitmap, &image), "no image")) {
-        int reach = CircleReachOf(151, 101, 301, 201);
-        CHECK(reach == 181, "reach %d", reach);
-        CheckCircles("circles, odd area", image, first, second, 151, 101, reach);
+        // 181.66 to the top left corner.
+        CheckCircles("circles, odd area", image, first, second, 151, 101, 181);
     }
     ReleaseBackdropImage(&backdrop);
     ReleaseDC(area, dc);

@@ -2,7 +2,9 @@
 // a driver thread types, clicks, answers the boxes and works the open-file dialog.
 #include "check.h"
 #include "driver.h"
-#include "fixture.h"
+#include "fixture_files.h"
+#include "fixture_game.h"
+#include "fixture_drives.h"
 #include "setup/table_string.h"
 #include "gamedir/details_page.h"
 #include "gamedir/drive_search.h"
@@ -297,27 +299,25 @@ static void BrowseChoices(HWND page)
     Click(page, IDOK);
 }
 
-static DWORD WINAPI Drive(void *param)
+static void Drive(const Scenario &scenario)
 {
-    Scenario *scenario = (Scenario *)param;
     HWND page = WaitForPage();
     if (!CHECK(page != NULL, "no details page"))
-        return 1;
-    scenario->drive(page);
+        return;
+    scenario.drive(page);
     if (!CHECK(WaitForGone(page), "the scenario left the page open")) {
         Leave(page);
         WaitForGone(page);
     }
-    return 0;
 }
 
 static void Run(const Scenario &scenario)
 {
-    HANDLE driver = CreateThread(NULL, 0, Drive, (void *)&scenario, 0, NULL);
     char *directory = NULL;
-    bool accepted = RunDetailsPage(NULL, &directory);
-    CHECK(WaitForSingleObject(driver, 60000) == WAIT_OBJECT_0, "the driver did not finish");
-    CloseHandle(driver);
+    bool accepted = false;
+    CHECK(
+        DriveWhile([&] { Drive(scenario); }, [&] { accepted = RunDetailsPage(NULL, &directory); }),
+        "the driver did not finish");
     std::string got = directory ? directory : "<none>";
     CHECK(accepted == scenario.accepted && got == scenario.directory,
           "the page gave %d with %s, want %d with %s", accepted, got.c_str(), scenario.accepted,
@@ -368,21 +368,15 @@ static void NoPage(HWND)
     AnswerMessageBox(box, IDOK);
 }
 
-static DWORD WINAPI DriveNoPage(void *)
-{
-    NoPage(NULL);
-    return 0;
-}
-
 // A page that cannot be made yields no directory, after one box that says so.
 static void TestNoPage()
 {
     g_hInstance = GetModuleHandleA("ntdll.dll"); // a module without the page's template
-    HANDLE driver = CreateThread(NULL, 0, DriveNoPage, NULL, 0, NULL);
     char *directory = NULL;
-    CHECK(!RunDetailsPage(NULL, &directory) && directory == NULL, "a missing page gave a result");
-    CHECK(WaitForSingleObject(driver, 60000) == WAIT_OBJECT_0, "the driver did not finish");
-    CloseHandle(driver);
+    bool accepted = true;
+    CHECK(DriveWhile([] { NoPage(NULL); }, [&] { accepted = RunDetailsPage(NULL, &directory); }),
+          "the driver did not finish");
+    CHECK(!accepted && directory == NULL, "a missing page gave a result");
     g_hInstance = GetModuleHandleA(NULL);
 }
 

@@ -2,7 +2,9 @@
 // the boxes it shows for what cannot be listed, how it ends at the path limit, and that it
 // gives back what it takes.
 #include "check.h"
-#include "fixture.h"
+#include "fixture_files.h"
+#include "fixture_game.h"
+#include "fixture_drives.h"
 #include "gamedir/drive_search.h"
 #include "common/text.h"
 

@@ -1,7 +1,8 @@
 // The game directory test on a fixture drive: which paths count as holding the game, and
 // that the test only looks.
 #include "check.h"
-#include "fixture.h"
+#include "fixture_files.h"
+#include "fixture_game.h"
 #include "gamedir/game_dir.h"
 
 static void TestPaths()

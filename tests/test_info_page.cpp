@@ -84,12 +84,11 @@ struct Run {
     HFONT firstFont;
 };
 
-static DWORD WINAPI Drive(void *param)
+static void Drive(Run *run)
 {
-    Run *run = (Run *)param;
     HWND first = WaitForPage(NULL);
     if (!CHECK(first != NULL, "no first page"))
-        return 1;
+        return;
     CheckPage(first, run->intro, run->header);
     run->firstFont = ControlFont(first, IDC_TITLE);
     CHECK(FocusedControl(first) == GetDlgItem(first, IDOK), "Continue does not have the focus");
@@ -98,7 +97,7 @@ static DWORD WINAPI Drive(void *param)
         Click(first, IDOK);
         HWND second = WaitForPage(first);
         if (!CHECK(second != NULL, "no second page"))
-            return 1;
+            return;
         CHECK(GetObjectType(run->firstFont) == 0, "the first page's title font was not deleted");
         CheckPage(second, run->terms, run->header);
         PressKey(second, VK_RETURN);
@@ -120,24 +119,22 @@ static DWORD WINAPI Drive(void *param)
         Click(first, IDOK);
         HWND second = WaitForPage(first);
         if (!CHECK(second != NULL, "no second page"))
-            return 1;
+            return;
         Click(second, IDCANCEL);
         CheckQuitQuestion(second, IDYES);
         CHECK(WaitForGone(second), "Yes did not end the page");
         break;
     }
     }
-    return 0;
 }
 
 static bool RunScenario(Run *run, int scenario)
 {
     run->scenario = scenario;
     run->firstFont = NULL;
-    HANDLE driver = CreateThread(NULL, 0, Drive, run, 0, NULL);
-    bool result = RunInfoPages(NULL);
-    CHECK(WaitForSingleObject(driver, 60000) == WAIT_OBJECT_0, "the driver did not finish");
-    CloseHandle(driver);
+    bool result = false;
+    CHECK(DriveWhile([run] { Drive(run); }, [&] { result = RunInfoPages(NULL); }),
+          "the driver did not finish");
     CHECK(FindTopWindow("#32770", kCaption, IDC_MESSAGE) == NULL, "a page is still open");
     CHECK(run->firstFont == NULL || GetObjectType(run->firstFont) == 0,
           "a title font outlived its page");

@@ -2,7 +2,10 @@
 // thread answers its boxes: what lands on disk, in the log and in the registry.
 #include "check.h"
 #include "driver.h"
-#include "fixture.h"
+#include "fixture_files.h"
+#include "fixture_game.h"
+#include "fixture_boxes.h"
+#include "fixture_uninstall.h"
 #include "setup/table_string.h"
 #include "install/install.h"
 #include "install/safe_file.h"
@@ -14,33 +17,20 @@
 static HWND s_owner;
 static std::vector<std::string> s_sources;
 
-struct DriverRun {
-    std::vector<ExpectedBox> boxes;
-    int line;
-    volatile bool done;
-};
-
-static DWORD WINAPI Drive(void *param)
-{
-    DriverRun *run = (DriverRun *)param;
-    AnswerBoxesAt(__FILE__, run->line, run->boxes, s_owner, [run] { return run->done; });
-    return 0;
-}
-
 // Runs InstallPackage into gameDir while the boxes are answered; its result.
 static bool Install(int line, const std::string &gameDir, std::vector<ExpectedBox> boxes)
 {
-    DriverRun run;
-    run.boxes = boxes;
-    run.line = line;
-    run.done = false;
-    HANDLE driver = CreateThread(NULL, 0, Drive, &run, 0, NULL);
-    bool result = InstallPackage(s_owner, gameDir.c_str());
-    run.done = true;
-    CheckAt(__FILE__, line, WaitForSingleObject(driver, 30000) == WAIT_OBJECT_0, "driver",
-            "the driver did not finish");
-    CloseHandle(driver);
-    CheckAt(__FILE__, line, FindProgressDialog() == NULL, "progress", "a progress dialog is left");
+    volatile bool done = false;
+    bool result = false;
+    bool finished =
+        DriveWhile([&] { AnswerBoxesAt(__FILE__, line, boxes, s_owner, [&] { return done; }); },
+                   [&] {
+                       result = InstallPackage(s_owner, gameDir.c_str());
+                       done = true;
+                   },
+                   30000);
+    CHECK_AT(__FILE__, line, finished, "the driver did not finish");
+    CHECK_AT(__FILE__, line, FindProgressDialog() == NULL, "a progress dialog is left");
     return result;
 }
 
@@ -51,21 +41,6 @@ static std::string Value(const std::string &dir, const char *section, const char
     return value;
 }
 
-// What a first installation leaves: the three files in place and the log's seven lines.
-static void CheckFirstInstallation(int line, const std::string &game)
-{
-    CheckAt(__FILE__, line, SameFile(s_sources[0], game + "\\ZV-001.txt"), "licence",
-            "the licence was not copied");
-    CheckAt(__FILE__, line, SameFile(s_sources[1], game + "\\zvuninst.exe"), "uninstaller",
-            "the uninstaller was not copied");
-    CheckAt(__FILE__, line, SameFile(s_sources[2], game + "\\baseq3\\PakZV01.pk3"), "pack",
-            "the pack is not in slot 01");
-    CheckAt(__FILE__, line,
-            NonBlankLines(LogPath(game)) ==
-                OneInstallationLog(game, {"ZV-001.txt", "baseq3\\PakZV01.pk3"}),
-            "log", "the log is not the seven lines");
-}
-
 // A first installation into an empty game directory, then a second one answered Yes: the
 // package is listed twice, the licence logged again and the pack placed in slot 02.
 static void TestInstallTwice()
@@ -74,12 +49,8 @@ static void TestInstallTwice()
     MakeGameDir(game, kWithBaseq3);
     DeleteUninstallEntry();
     CHECK(Install(__LINE__, game, {}), "the first installation gave false");
-    CheckFirstInstallation(__LINE__, game);
-    DWORD type = 0;
-    std::string command;
-    CHECK(ReadUninstallValue("UninstallString", &type, &command) && type == REG_SZ,
-          "no uninstall command");
-    CHECK_TEXT(command, "\"" + game + "\\zvuninst.exe\"" + std::string(1, '\0'));
+    CHECK_FIRST_INSTALLATION(s_sources, game);
+    CHECK_UNINSTALL_VALUE("UninstallString", "\"" + game + "\\zvuninst.exe\"");
 
     // Older copies of the licence and the uninstaller are replaced; the pack takes slot 02.
     WriteBytes(game + "\\ZV-001.txt", "an older licence");
@@ -158,7 +129,7 @@ static void TestLongGameDir()
         return;
     DeleteUninstallEntry();
     CHECK(Install(__LINE__, game, {}), "the installation gave false");
-    CheckFirstInstallation(__LINE__, game);
+    CHECK_FIRST_INSTALLATION(s_sources, game);
     std::string name(259 - game.size() - 1, 'f'), longest = game + "\\" + name;
     GameDir dir;
     DWORD error = 0;

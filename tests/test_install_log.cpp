@@ -1,6 +1,7 @@
 // The install log read and appended to through its four operations, checked in the file itself.
 #include "check.h"
-#include "fixture.h"
+#include "fixture_files.h"
+#include "fixture_game.h"
 #include "common/log_file.h"
 #include "install/install_log.h"
 

@@ -4,7 +4,9 @@
 // kept; a reinstall before the next restart keeps its uninstaller.
 #include "check.h"
 #include "driver.h"
-#include "fixture.h"
+#include "fixture_files.h"
+#include "fixture_game.h"
+#include "fixture_uninstall.h"
 #include "resources/resource.h"
 
 #include <string>

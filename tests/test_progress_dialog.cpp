@@ -2,7 +2,8 @@
 // and the checks read the dialog's controls and the screen as the user sees them.
 #include "check.h"
 #include "driver.h"
-#include "fixture.h"
+#include "fixture_files.h"
+#include "fixture_boxes.h"
 #include "setup/table_string.h"
 #include "install/progress_dialog.h"
 #include "resources/resource.h"

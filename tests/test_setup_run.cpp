@@ -1,6 +1,7 @@
 // ZVSetup.exe run as the user runs it, driven from another process: the backdrop covers the
 // screen behind both pages, and leaving on either information page ends the program with exit
 // code 0 and no final message.
+#include "backdrop_picture.h"
 #include "check.h"
 #include "driver.h"
 #include "resources/resource.h"
@@ -15,15 +16,8 @@ static std::string ClassOf(HWND window)
     return name;
 }
 
-// Blue 255 * (h - r) / h of image row r, for an image h rows high.
-static int BlueOfRow(int r, int h)
-{
-    return 255 * (h - r) / h;
-}
-
-// The screen behind the page: the top row pure blue, each row below it the gradient's row of
-// an image one pixel taller than the screen (or the row above it, where the copy doubles
-// one), down to black at the bottom; the page itself lies on top.
+// The screen behind the page: the installer's gradient from the top row to the bottom beside
+// the page (a row the copy doubles only repeats a level); the page itself lies on top.
 static void CheckBackdrop(HWND page)
 {
     HWND owner = GetWindow(page, GW_OWNER);
@@ -44,21 +38,7 @@ static void CheckBackdrop(HWND page)
     if (const char *dir = getenv("ZV_SCREENSHOTS"))
         if (*dir)
             SavePng(screen, (std::string(dir) + "\\backdrop.png").c_str());
-    int h = screen.height + 1;
-    long wrong = 0;
-    int first = 0;
-    for (int y = 0; y < screen.height; y++) {
-        COLORREF got = screen.At(4, y);
-        int blue = (got >> 16) & 0xFF;
-        bool rowOk = blue == BlueOfRow(y, h) || (y > 0 && blue == BlueOfRow(y - 1, h));
-        if (((got & 0xFFFF) != 0 || !rowOk) && wrong++ == 0)
-            first = y;
-    }
-    CHECK(wrong == 0, "%ld rows beside the page are not the gradient; row %d is %06lx", wrong,
-          first, screen.At(4, first));
-    CHECK(screen.At(4, 0) == 0x00FF0000, "the top row is %06lx", screen.At(4, 0));
-    CHECK(screen.At(4, screen.height - 1) == 0, "the bottom row is %06lx",
-          screen.At(4, screen.height - 1));
+    CHECK_INSTALLER_FADE(screen, 4, screen.height);
     COLORREF shown = screen.At(face.x, face.y);
     CHECK((shown & 0xFFFF) != 0, "the page does not show over the backdrop: %06lx", shown);
 }

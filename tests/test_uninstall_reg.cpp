@@ -1,22 +1,11 @@
 // The uninstall entry written by RegisterUninstaller, read back value by value.
 #include "check.h"
-#include "fixture.h"
+#include "fixture_uninstall.h"
 #include "install/uninstall_reg.h"
 
 #include <winternl.h>
 #include <string>
 #include <vector>
-
-// A REG_SZ value holding exactly the text and its terminating zero.
-static void CheckStringValue(int line, const char *name, const std::string &text)
-{
-    DWORD type = 0;
-    std::string data;
-    bool found = ReadUninstallValue(name, &type, &data);
-    CheckAt(__FILE__, line, found && type == REG_SZ, "value", "%s: found %d, type %lu", name, found,
-            type);
-    CheckTextAt(__FILE__, line, data, text + std::string(1, '\0'), name);
-}
 
 static void TestEntry()
 {
@@ -27,9 +16,9 @@ static void TestEntry()
     for (const char *path : paths) {
         LONG result = RegisterUninstaller(kUninstallSubkey, kUninstallDisplayName, path);
         CHECK(result == ERROR_SUCCESS, "RegisterUninstaller gave %ld", result);
-        CheckStringValue(__LINE__, "DisplayName", kUninstallDisplayName);
+        CHECK_UNINSTALL_VALUE("DisplayName", kUninstallDisplayName);
         // Quoted, so that a blank in the path does not split the command.
-        CheckStringValue(__LINE__, "UninstallString", std::string("\"") + path + "\"");
+        CHECK_UNINSTALL_VALUE("UninstallString", std::string("\"") + path + "\"");
     }
 }
 
@@ -41,8 +30,8 @@ static void TestOtherValuesKept()
     RegSetValueExA(key, "DisplayName", 0, REG_SZ, (const BYTE *)"Old name", 9);
     RegCloseKey(key);
     RegisterUninstaller(kUninstallSubkey, kUninstallDisplayName, "C:\\Quake3\\zvuninst.exe");
-    CheckStringValue(__LINE__, "Publisher", "ZV Developments");
-    CheckStringValue(__LINE__, "DisplayName", kUninstallDisplayName);
+    CHECK_UNINSTALL_VALUE("Publisher", "ZV Developments");
+    CHECK_UNINSTALL_VALUE("DisplayName", kUninstallDisplayName);
 }
 
 // Handles the process holds, registry keys among them, from the system's handle list

@@ -4,7 +4,9 @@
 // uninstall entry and the installed uninstaller once nothing else stays, and says so.
 #include "check.h"
 #include "driver.h"
-#include "fixture.h"
+#include "fixture_files.h"
+#include "fixture_game.h"
+#include "fixture_uninstall.h"
 #include "common/path.h"
 
 #include <stdlib.h>
@@ -61,25 +63,27 @@ static void CheckRan(const UninstallRun &run, const std::string &dir, bool whole
           (unsigned)PendingDeletesUnder(dir).size(), dir.c_str());
 }
 
+// Runs the uninstaller from dir, answered Yes, and checks that it ran as it should.
+static UninstallRun Uninstall(const std::string &dir, bool wholeBox = true)
+{
+    UninstallRun run = RunUninstaller(dir, IDYES);
+    CheckRan(run, dir, wholeBox);
+    return run;
+}
+
 static void TestOneInstallation()
 {
     std::string dir = Prepare("One");
-    WriteBytes(dir + "\\ZV-001.txt", "licence");
-    WriteBytes(dir + "\\baseq3\\PakZV01.pk3", "PK pack");
+    std::string log = LogInstalled(dir);
     // A pack copied from a read-only medium keeps its read-only attribute.
     SetFileAttributesA((dir + "\\baseq3\\PakZV01.pk3").c_str(), FILE_ATTRIBUTE_READONLY);
-    std::string log = dir + "\\ZVFiles.log";
-    LogPackage(log, kPackageName);
-    LogFile(log, kPackageName, dir + "\\ZV-001.txt");
-    LogFile(log, kPackageName, dir + "\\baseq3\\PakZV01.pk3");
     Tree want = SnapshotTree(dir);
     want.erase("ZV-001.txt");
     want.erase("baseq3\\PakZV01.pk3");
     want.erase("ZVFiles.log");
     want.erase("zvuninst.exe");
 
-    UninstallRun run = RunUninstaller(dir, IDYES);
-    CheckRan(run, dir);
+    UninstallRun run = Uninstall(dir);
     Tree got = SnapshotTree(dir);
     CHECK(got == want, "game directory after uninstalling:%s", TreeDifference(want, got).c_str());
     CHECK(!UninstallEntryExists(), "the uninstall entry is still there");
@@ -113,8 +117,7 @@ static void TestTwoInstallations()
                              "ZVFiles.log", "zvuninst.exe"})
         want.erase(gone);
 
-    UninstallRun run = RunUninstaller(dir, IDYES);
-    CheckRan(run, dir);
+    UninstallRun run = Uninstall(dir);
     Tree got = SnapshotTree(dir);
     CHECK(got == want, "game directory after uninstalling:%s", TreeDifference(want, got).c_str());
     CHECK(!UninstallEntryExists(), "the uninstall entry is still there");
@@ -142,8 +145,7 @@ static void TestOtherPackagesKept()
     WritePrivateProfileStringA(NULL, NULL, NULL, log.c_str()); // flush Wine's profile cache
     DeleteUninstallEntry();
 
-    UninstallRun run = RunUninstaller(dir, IDYES);
-    CheckRan(run, dir);
+    UninstallRun run = Uninstall(dir);
     const char *file = log.c_str();
     CHECK(GetPrivateProfileIntA("ZV Packages", "NumberInstalled", 0, file) == 2,
           "NumberInstalled is not 2");
@@ -204,8 +206,7 @@ static void TestHostileEntries()
     want.erase("ZVFiles.log");
     std::string beside = ReadBytes("D:\\Hostile\\PakZV01.pk3");
 
-    UninstallRun run = RunUninstaller(dir, IDYES);
-    CheckRan(run, dir);
+    UninstallRun run = Uninstall(dir);
     Tree got = SnapshotTree(dir);
     got.erase("ZVFiles.log");
     CHECK(got == want, "game directory after uninstalling:%s", TreeDifference(want, got).c_str());
@@ -252,8 +253,7 @@ static void TestNothingListed()
         }
         Tree want = SnapshotTree(dir);
 
-        UninstallRun run = RunUninstaller(dir, IDYES);
-        CheckRan(run, dir);
+        UninstallRun run = Uninstall(dir);
         Tree got = SnapshotTree(dir);
         CHECK(got == want, "log %d: game directory changed:%s", withLog,
               TreeDifference(want, got).c_str());
@@ -315,17 +315,10 @@ static void TestEntryOwner()
                                                     : "C:\\" + std::string(400, 'x');
         if (c.spelling == kShort) {
             CHECK(_stricmp(shortDir, dir.c_str()) != 0, "%s has no short name", dir.c_str());
-            std::string log = dir + "\\ZVFiles.log";
-            WriteBytes(dir + "\\ZV-001.txt", "licence");
-            WriteBytes(dir + "\\baseq3\\PakZV01.pk3", "PK pack");
-            LogPackage(log, kPackageName);
-            LogFile(log, kPackageName, std::string(shortDir) + "\\ZV-001.txt");
-            LogFile(log, kPackageName, std::string(shortDir) + "\\baseq3\\PakZV01.pk3");
-            WritePrivateProfileStringA(NULL, NULL, NULL, log.c_str());
+            LogInstalled(dir, shortDir);
         }
         WriteUninstallEntry(entry);
-        UninstallRun run = RunUninstaller(dir, IDYES);
-        CheckRan(run, dir);
+        UninstallRun run = Uninstall(dir);
         if (c.spelling == kShort)
             for (const char *gone :
                  {"\\ZV-001.txt", "\\baseq3\\PakZV01.pk3", "\\ZVFiles.log", "\\zvuninst.exe"})
@@ -350,19 +343,6 @@ static void RemoveFolder(const std::string &dir)
     RemoveDirectoryA(dir.c_str());
 }
 
-// The package recorded as the installer records it, with the files in place.
-static std::string LogInstalled(const std::string &dir)
-{
-    WriteBytes(dir + "\\ZV-001.txt", "licence");
-    WriteBytes(dir + "\\baseq3\\PakZV01.pk3", "PK pack");
-    std::string log = dir + "\\ZVFiles.log";
-    LogPackage(log, kPackageName);
-    LogFile(log, kPackageName, dir + "\\ZV-001.txt");
-    LogFile(log, kPackageName, dir + "\\baseq3\\PakZV01.pk3");
-    WritePrivateProfileStringA(NULL, NULL, NULL, log.c_str());
-    return log;
-}
-
 // What stays when something of the package stays: the log's entry for it, the uninstall
 // entry and the installed uninstaller, each named in the box.
 static void CheckKeptPackage(int line, const UninstallRun &run, const std::string &dir,
@@ -371,20 +351,19 @@ static void CheckKeptPackage(int line, const UninstallRun &run, const std::strin
     std::string log = dir + "\\ZVFiles.log";
     char value[MAX_PATH] = "";
     GetPrivateProfileStringA(kPackageName, "1", "", value, sizeof value, log.c_str());
-    CheckTextAt(__FILE__, line, value, file, "the kept entry");
-    CheckAt(__FILE__, line, GetPrivateProfileIntA(kPackageName, "Files", 0, log.c_str()) == 1,
-            "Files", "Files is not 1");
+    CHECK_TEXT_AT(__FILE__, line, value, file);
+    CHECK_AT(__FILE__, line, GetPrivateProfileIntA(kPackageName, "Files", 0, log.c_str()) == 1,
+             "Files is not 1");
     GetPrivateProfileStringA("ZV Packages", "1", "", value, sizeof value, log.c_str());
-    CheckTextAt(__FILE__, line, value, kPackageName, "the list entry");
-    CheckAt(__FILE__, line, UninstallEntryExists(), "entry", "the uninstall entry went");
-    CheckAt(__FILE__, line, FileExists(dir + "\\zvuninst.exe"), "uninstaller",
-            "the uninstaller went");
+    CHECK_TEXT_AT(__FILE__, line, value, kPackageName);
+    CHECK_AT(__FILE__, line, UninstallEntryExists(), "the uninstall entry went");
+    CHECK_AT(__FILE__, line, FileExists(dir + "\\zvuninst.exe"), "the uninstaller went");
     const std::string &text = run.report.text;
-    CheckAt(__FILE__, line,
-            run.report.icon == MB_ICONWARNING && Has(text, "Not removed:") &&
-                Has(text, file + ": ") && Has(text, kEntry) && Has(text, "run") &&
-                Has(text, dir + "\\zvuninst.exe: files of the package remain"),
-            "box", "final box reads \"%s\"", text.c_str());
+    CHECK_AT(__FILE__, line,
+             run.report.icon == MB_ICONWARNING && Has(text, "Not removed:") &&
+                 Has(text, file + ": ") && Has(text, kEntry) && Has(text, "run") &&
+                 Has(text, dir + "\\zvuninst.exe: files of the package remain"),
+             "final box reads \"%s\"", text.c_str());
 }
 
 // baseq3 replaced by a link to a folder outside the game after the installation: the pack
@@ -404,8 +383,7 @@ static void TestDirectoryLink()
           "the link does not show as one");
     Tree before = SnapshotTree(outside);
 
-    UninstallRun run = RunUninstaller(dir, IDYES);
-    CheckRan(run, dir);
+    UninstallRun run = Uninstall(dir);
     CHECK(SnapshotTree(outside) == before, "outside after uninstalling:%s",
           TreeDifference(before, SnapshotTree(outside)).c_str());
     CHECK(!FileExists(dir + "\\ZV-001.txt"), "the licence is still there");
@@ -426,8 +404,7 @@ static void TestFileLink()
     if (!CHECK(MakeUnixLink(outside, dir + "\\ZV-001.txt"), "cannot link ZV-001.txt"))
         return;
 
-    UninstallRun run = RunUninstaller(dir, IDYES);
-    CheckRan(run, dir);
+    UninstallRun run = Uninstall(dir);
     CHECK(ReadBytes(outside) == "someone else's file", "the outside file changed");
     CHECK(!FileExists(dir + "\\baseq3\\PakZV01.pk3"), "the pack is still there");
     CheckKeptPackage(__LINE__, run, dir, dir + "\\ZV-001.txt");
@@ -452,8 +429,7 @@ static void TestLockedPack()
     CHECK(Has(run.report.text, pack + ": another program has it open"), "final box reads \"%s\"",
           run.report.text.c_str());
 
-    run = RunUninstaller(dir, IDYES);
-    CheckRan(run, dir);
+    run = Uninstall(dir);
     for (const char *gone : {"\\baseq3\\PakZV01.pk3", "\\ZVFiles.log", "\\zvuninst.exe"})
         CHECK(!FileExists(dir + gone), "second run: %s is still there", gone);
     CHECK(!UninstallEntryExists(), "second run: the uninstall entry is still there");
@@ -476,8 +452,7 @@ static void TestLargeLog()
     kept += std::string(size - head.size() - kept.size(), ';');
     WriteBytes(dir + "\\ZVFiles.log", head + kept);
 
-    UninstallRun run = RunUninstaller(dir, IDYES);
-    CheckRan(run, dir);
+    UninstallRun run = Uninstall(dir);
     std::string after = ReadBytes(dir + "\\ZVFiles.log");
     std::string want = "[ZV Packages]\r\nNumberInstalled=1\r\n1=Other\r\n" + kept;
     CHECK(after == want, "log of %u bytes after, want %u", (unsigned)after.size(),
@@ -522,8 +497,7 @@ static void TestUnreadableLog()
             DeleteUninstallEntry();
             continue;
         }
-        run = RunUninstaller(dir, IDYES);
-        CheckRan(run, dir);
+        run = Uninstall(dir);
         CHECK(!FileExists(log) && !FileExists(dir + "\\zvuninst.exe") && !UninstallEntryExists(),
               "second run: \"%s\"", run.report.text.c_str());
     }
@@ -550,8 +524,7 @@ static void TestLogRewrite()
         if (readOnly)
             SetFileAttributesA(log.c_str(), FILE_ATTRIBUTE_READONLY);
         std::string before = ReadBytes(log);
-        UninstallRun run = RunUninstaller(dir, IDYES);
-        CheckRan(run, dir, readOnly != 0);
+        UninstallRun run = Uninstall(dir, readOnly != 0);
         SetFileAttributesA(log.c_str(), FILE_ATTRIBUTE_NORMAL);
         std::string after = ReadBytes(log);
         CHECK(!FileExists(dir + "\\ZV-001.txt"), "read-only %d: the licence is still there",
@@ -580,16 +553,9 @@ static void TestDriveRoot()
     CHECK(WriteUninstallEntry("\"G:\\zvuninst.exe\""), "cannot register the uninstaller");
     Tree want = SnapshotTree("G:\\");
     want.erase("zvuninst.exe");
-    WriteBytes("G:\\ZV-001.txt", "licence");
-    WriteBytes("G:\\baseq3\\PakZV01.pk3", "PK pack");
-    std::string log = "G:\\ZVFiles.log";
-    LogPackage(log, kPackageName);
-    LogFile(log, kPackageName, "G:\\ZV-001.txt");
-    LogFile(log, kPackageName, "G:\\baseq3\\PakZV01.pk3");
-    WritePrivateProfileStringA(NULL, NULL, NULL, log.c_str());
+    LogInstalled("G:\\");
 
-    UninstallRun run = RunUninstaller("G:\\", IDYES);
-    CheckRan(run, "G:\\");
+    UninstallRun run = Uninstall("G:\\");
     Tree got = SnapshotTree("G:\\");
     CHECK(got == want, "G: after uninstalling:%s", TreeDifference(want, got).c_str());
     CHECK(!UninstallEntryExists(), "the uninstall entry is still there");
@@ -658,14 +624,7 @@ static void RemoveSpelled(const Spelling &c)
     WriteUninstallEntry("\"" + from + "zvuninst.exe\"");
     Tree want = SnapshotTree(c.real);
     want.erase("zvuninst.exe");
-    WriteBytes(c.real + sep + "ZV-001.txt", "licence");
-    WriteBytes(c.real + sep + "baseq3\\PakZV01.pk3", "PK pack");
-    std::string log = c.real + sep + "ZVFiles.log";
-    std::string recorded = c.recorded + (EndsWithSeparator(c.recorded.c_str()) ? "" : "\\");
-    LogPackage(log, kPackageName);
-    LogFile(log, kPackageName, recorded + "ZV-001.txt");
-    LogFile(log, kPackageName, recorded + "baseq3\\PakZV01.pk3");
-    WritePrivateProfileStringA(NULL, NULL, NULL, log.c_str());
+    LogInstalled(c.real, c.recorded);
 
     UninstallRun run = RunUninstaller(c.runFrom, IDYES);
     CHECK(run.reported && run.report.icon == MB_ICONINFORMATION, "%s: final box reads \"%s\"",

@@ -1,0 +1,98 @@
+// Registry and process helpers for the uninstaller's tests.
+#include "fixture_uninstall.h"
+
+#include "check.h"
+#include "common/path.h"
+
+const std::string kUninstallKey = std::string(kUninstallParentKey) + "\\" + kUninstallSubkey;
+
+static bool SetString(HKEY key, const char *name, const std::string &text)
+{
+    return RegSetValueExA(key, name, 0, REG_SZ, (const BYTE *)text.c_str(),
+                          (DWORD)text.size() + 1) == ERROR_SUCCESS;
+}
+
+bool WriteUninstallEntry(const std::string &uninstallString)
+{
+    HKEY key;
+    if (RegCreateKeyA(HKEY_LOCAL_MACHINE, kUninstallKey.c_str(), &key) != ERROR_SUCCESS)
+        return false;
+    bool ok = SetString(key, "DisplayName", kUninstallDisplayName) &&
+              SetString(key, "UninstallString", uninstallString);
+    RegCloseKey(key);
+    return ok;
+}
+
+bool UninstallEntryExists()
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey.c_str(), 0, KEY_READ, &key) !=
+        ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
+
+bool DeleteUninstallEntry()
+{
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallKey.c_str());
+    return !UninstallEntryExists();
+}
+
+bool ReadUninstallValue(const char *name, DWORD *type, std::string *data)
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey.c_str(), 0, KEY_READ, &key) !=
+        ERROR_SUCCESS)
+        return false;
+    BYTE buffer[1024];
+    DWORD size = sizeof buffer;
+    LONG result = RegQueryValueExA(key, name, NULL, type, buffer, &size);
+    RegCloseKey(key);
+    if (result != ERROR_SUCCESS)
+        return false;
+    data->assign((const char *)buffer, size);
+    return true;
+}
+
+UninstallRun RunUninstallerAt(const char *file, int line, const std::string &dir, int answer)
+{
+    static const char *kCaption = "ZV-001 Uninstall";
+    UninstallRun run;
+    std::string exe = dir + (EndsWithSeparator(dir.c_str()) ? "" : "\\") + kUninstallerFile;
+    HANDLE process = StartProgram(exe.c_str(), dir.c_str());
+    if (!CHECK_AT(file, line, process != NULL, "cannot start %s: %lu", exe.c_str(), GetLastError()))
+        return run;
+    run.asked = WaitForMessageBox(&run.question, kCaption);
+    if (run.asked) {
+        // Whoever asks is the temporary copy: the box goes with the answer, the process stays.
+        DWORD id = 0;
+        GetWindowThreadProcessId(run.question.box, &id);
+        HANDLE copy = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id);
+        AnswerMessageBox(run.question, answer);
+        if (answer == IDYES) {
+            run.reported = WaitForMessageBox(&run.report, kCaption, 60000);
+            if (run.reported)
+                AnswerMessageBox(run.report, IDOK);
+        }
+        if (copy) {
+            char name[MAX_PATH];
+            DWORD size = sizeof name;
+            if (QueryFullProcessImageNameA(copy, 0, name, &size))
+                run.copy = name;
+            run.copyEnded = WaitForSingleObject(copy, kWaitMs) == WAIT_OBJECT_0;
+            CloseHandle(copy);
+        }
+    }
+    run.ended = FinishProgram(process, &run.exitCode);
+    return run;
+}
+
+void CheckUninstallValueAt(const char *file, int line, const char *name, const std::string &text)
+{
+    DWORD type = 0;
+    std::string data;
+    bool found = ReadUninstallValue(name, &type, &data);
+    CHECK_AT(file, line, found && type == REG_SZ, "%s: found %d, type %lu", name, found, type);
+    CHECK_TEXT_AT(file, line, data, text + std::string(1, '\0'));
+}

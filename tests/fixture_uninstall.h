@@ -1,0 +1,41 @@
+// The uninstall entry, written and read as the installer writes it, and the uninstaller run from
+// outside as the list of programs runs it.
+#ifndef ZV_TESTS_FIXTURE_UNINSTALL_H
+#define ZV_TESTS_FIXTURE_UNINSTALL_H
+
+#include "driver.h"
+#include "common/names.h"
+
+#include <windows.h>
+#include <string>
+
+// The uninstall entry under the machine-wide uninstall key, written as the installer writes it.
+extern const std::string kUninstallKey;
+bool WriteUninstallEntry(const std::string &uninstallString);
+bool UninstallEntryExists();
+// Deletes the entry; true when it is gone afterwards.
+bool DeleteUninstallEntry();
+// A value of the entry: its type and its exact data bytes.
+bool ReadUninstallValue(const char *name, DWORD *type, std::string *data);
+// The entry's value name is a REG_SZ holding exactly text and its terminating zero.
+#define CHECK_UNINSTALL_VALUE(name, text) CheckUninstallValueAt(__FILE__, __LINE__, (name), (text))
+void CheckUninstallValueAt(const char *file, int line, const char *name, const std::string &text);
+
+struct UninstallRun {
+    bool asked = false;
+    MessageBoxInfo question;
+    bool reported = false;
+    MessageBoxInfo report;
+    bool ended = false;
+    DWORD exitCode = 99;
+    // The temporary copy that asked and reported: its path, and whether it ended.
+    std::string copy;
+    bool copyEnded = false;
+};
+
+// Runs dir\zvuninst.exe from dir, answers its question with answer and, after Yes, reads its
+// final box and presses OK; then waits for the temporary copy that showed them to end.
+#define RunUninstaller(dir, answer) RunUninstallerAt(__FILE__, __LINE__, (dir), (answer))
+UninstallRun RunUninstallerAt(const char *file, int line, const std::string &dir, int answer);
+
+#endif

@@ -1,0 +1,86 @@
+// The command line the uninstaller gives its temporary copy, written and read back; what the
+// copy refuses, at each edge of what it accepts.
+#include "check.h"
+#include "uninstall/copy_command.h"
+
+#include <string>
+
+static void TestArguments()
+{
+    static const struct {
+        const char *line, *arguments;
+        bool copy;
+    } cases[] = {
+        {"\"C:\\Q 3\\zvuninst.exe\" /zvuninst-temporary-copy 1c", "/zvuninst-temporary-copy 1c", 1},
+        {"C:\\Q\\zvuninst.exe \t /zvuninst-temporary-copy", "/zvuninst-temporary-copy", 1},
+        {"zvuninst.exe /zvuninst-temporary-copyx 1c", "/zvuninst-temporary-copyx 1c", 0},
+        {"zvuninst.exe /ZVUNINST-TEMPORARY-COPY 1c", "/ZVUNINST-TEMPORARY-COPY 1c", 0},
+        {"zvuninst.exe x /zvuninst-temporary-copy", "x /zvuninst-temporary-copy", 0},
+        {"\"C:\\Q\\zvuninst.exe\"", "", 0},
+        {"\"C:\\Q\\zvuninst.exe /zvuninst-temporary-copy", "", 0}, // the quote never closes
+    };
+    for (const auto &c : cases) {
+        CHECK_TEXT(CommandArguments(c.line), c.arguments);
+        CHECK(IsCopyCommand(c.arguments) == c.copy, "%s: copy %d", c.line, !c.copy);
+    }
+}
+
+static void TestParse()
+{
+    static const struct {
+        const char *arguments;
+        size_t size;
+        unsigned long handle; // 0: refused
+        const char *dir;
+    } cases[] = {
+        {"/zvuninst-temporary-copy 1c \"D:\\Q\"", 260, 0x1c, "D:\\Q"},
+        {"/zvuninst-temporary-copy fffffffd \"G:\\\"", 260, 0xfffffffdUL, "G:\\"},
+        {"/zvuninst-temporary-copy 1c \"D:\\Q\"", 5, 0x1c, "D:\\Q"},
+        {"/zvuninst-temporary-copy 1c \"D:\\Q\"", 4, 0, ""}, // no room for the terminator
+        {"/zvuninst-temporary-copy", 260, 0, ""},
+        {"/zvuninst-temporary-copy ", 260, 0, ""},
+        {"/zvuninst-temporary-copy 0 \"D:\\Q\"", 260, 0, ""},
+        {"/zvuninst-temporary-copy fffffffe \"D:\\Q\"", 260, 0, ""}, // this thread
+        {"/zvuninst-temporary-copy ffffffff \"D:\\Q\"", 260, 0, ""}, // this process
+        {"/zvuninst-temporary-copy 00000001c \"D:\\Q\"", 260, 0, ""},
+        {"/zvuninst-temporary-copy 1C \"D:\\Q\"", 260, 0, ""},
+        {"/zvuninst-temporary-copy 1c  \"D:\\Q\"", 260, 0, ""},
+        {"/zvuninst-temporary-copy 1c D:\\Q", 260, 0, ""},
+        {"/zvuninst-temporary-copy 1c \"D:\\Q\" x", 260, 0, ""},
+        {"/zvuninst-temporary-copy 1c \"\"", 260, 0, ""},
+        {"/zvuninst-temporary-copy 1c \"D:\\a\"b\"", 260, 0, ""},
+        {"/zvuninst-temporary-copy 1c \"Q\\sub\"", 260, 0, ""},
+        {"/zvuninst-temporary-copyx 1c \"D:\\Q\"", 260, 0, ""},
+    };
+    for (const auto &c : cases) {
+        unsigned long handle = 0;
+        char dir[260] = "";
+        bool parsed = ParseCopyCommand(c.arguments, &handle, dir, c.size);
+        CHECK(parsed == (c.handle != 0) &&
+                  (!parsed || (handle == c.handle && dir == std::string(c.dir))),
+              "%s (%u bytes): parsed %d, handle %lx, dir %s", c.arguments, (unsigned)c.size, parsed,
+              handle, dir);
+    }
+}
+
+// What the uninstaller writes, the copy reads back; a buffer too small refuses to cut it.
+static void TestFormat()
+{
+    char line[260];
+    CHECK(FormatCopyCommand("C:\\T\\~zv.exe", 0x1c, "D:\\Q 3", line, sizeof line), "cannot format");
+    CHECK_TEXT(line, "\"C:\\T\\~zv.exe\" /zvuninst-temporary-copy 1c \"D:\\Q 3\"");
+    unsigned long handle = 0;
+    char dir[260] = "";
+    CHECK(ParseCopyCommand(CommandArguments(line), &handle, dir, sizeof dir) && handle == 0x1c &&
+              std::string(dir) == "D:\\Q 3",
+          "read back: handle %lx, dir %s", handle, dir);
+    CHECK(!FormatCopyCommand("C:\\T\\~zv.exe", 0x1c, "D:\\Q 3", line, 20), "a cut line was given");
+}
+
+int main()
+{
+    TestArguments();
+    TestParse();
+    TestFormat();
+    return CheckDone();
+}
