@@ -101,6 +101,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
     // First of all: the copy runs from %TEMP%, where others may leave DLLs.
     RestrictDllSearch();
+    // A log may name a drive without a disk in it: the look-up fails quietly instead of the
+    // system asking the user to insert one.
+    SetErrorMode(SetErrorMode(0) | SEM_FAILCRITICALERRORS);
     const char *arguments = CommandArguments(GetCommandLineA());
     return IsCopyCommand(arguments) ? RunCopy(arguments) : StartCopy();
 }
