@@ -89,17 +89,19 @@ static const char *PlainTail(const char *path, bool *server)
     return path + (prefix ? prefix : *server ? 2 : 0);
 }
 
+// Until no prefix is left, so that a plain form is its own plain form ("\\?\UNC\?\C:\").
 void PlainPath(char *path)
 {
-    size_t prefix = LongPrefixLength(path);
-    if (prefix == 4) {
+    for (size_t prefix = LongPrefixLength(path); prefix; prefix = LongPrefixLength(path)) {
+        if (prefix == 8) {
+            memmove(path + 2, path + 8, strlen(path + 8) + 1);
+            continue;
+        }
         memmove(path, path + 4, strlen(path + 4) + 1);
         if (path[2] == 0) {
             path[2] = '\\';
             path[3] = 0;
         }
-    } else if (prefix == 8) {
-        memmove(path + 2, path + 8, strlen(path + 8) + 1);
     }
 }
 

@@ -81,7 +81,7 @@ static void TestPackageFiles()
         {"C:\\Games\\Quake3", "\\\\?\\C:\\Games\\Quake3\\ZV-001.txt", 0},
         {"\\\\?\\C:\\Games\\Quake3", "c:\\games\\quake3\\baseq3\\PakZV03.pk3", 3},
         {"\\\\pc\\games\\q3", "\\\\?\\UNC\\pc\\games\\q3\\baseq3\\PakZV10.pk3", 10},
-        {"\\\\?\\UNC\\pc\\games", "\\\\pc\\games\\ZV-001.txt", 0},
+        {"\\\\?\\UNC\\pc\\games\\q3", "\\\\pc\\games\\q3\\ZV-001.txt", 0},
         {"C:\\Games\\Quake3", "\\\\?\\D:\\Games\\Quake3\\ZV-001.txt", -1},
         {"C:\\Games\\Quake3", "\\\\?\\C:\\Games\\Quake3\\..\\ZV-001.txt", -1},
         // Other names, other places, other spellings of our names.

@@ -80,6 +80,7 @@ static void TestSeparators()
         {"\\\\?\\UNC\\srv\\sh\\x", 15, "\\\\srv\\sh\\x"},
         {"\\\\?\\unc\\srv\\sh", 0, "\\\\srv\\sh"},
         {"\\\\.\\C:\\x", 7, "\\\\.\\C:\\x"},
+        {"\\\\?\\UNC\\?\\C:\\x", 13, "C:\\x"},
         {"C:x", 0, "C:x"},
     };
     for (const auto &r : roots) {

@@ -382,8 +382,7 @@ static bool RemoveRegistryEntry(const EntryOwner *owner, Report *report)
 }
 
 // Removes what a killed installer, or a killed uninstaller's log rewrite, left at a temporary
-// name. Our own log's temporary is gone by now: the rewrite renames or removes it before it
-// returns. A name where nothing stands is not reported.
+// name. A name where nothing stands is not reported.
 static void RemoveLeftover(const GameDir *own, const char *name, Report *report)
 {
     char *path = JoinPath(own->path, name);
@@ -484,9 +483,10 @@ static void RemoveWholePackage(const GameDir *own, const char *dir, const char *
     if (!own->checkable)
         ReportNote(report, "This version of Windows cannot confirm where a file lies, so no "
                            "file was removed.");
+    // Before the log is rewritten: the rewrite's own temporary then never meets the sweep.
+    RemoveLeftovers(own, report);
     const char *why = NULL;
     bool gone = RemoveListed(own, log, length, found, report, &why);
-    RemoveLeftovers(own, report);
     if (!gone)
         LeaveTheRest(dir, report, why);
     else if (RemoveRegistryEntry(owner, report))
