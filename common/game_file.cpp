@@ -78,7 +78,10 @@ bool OpenGameDir(const char *path, GameDir *dir, DWORD *error)
         *error = ERROR_FILENAME_EXCED_RANGE;
         return false;
     }
-    HANDLE handle = CreateFileA(path, FILE_READ_ATTRIBUTES,
+    // Every file's path is joined to this one, and compared with the paths that the log and
+    // the entry hold in their plain form.
+    PlainPath(dir->path);
+    HANDLE handle = CreateFileA(dir->path, FILE_READ_ATTRIBUTES,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
                                 OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, NULL);
     if (handle == INVALID_HANDLE_VALUE) {
@@ -380,23 +383,33 @@ bool RenameGameFile(HANDLE file, const GameDir *dir, const char *name, bool repl
     return renamed;
 }
 
-static bool IsLocalDrivePath(const char *path)
+// A path read in its plain form ("\\?\" taken off), when it names a place on a local drive.
+static bool LocalDrivePath(const char *path, char *plain, size_t size)
 {
-    if (!IsAbsolutePath(path) || path[0] == '\\')
+    if (!FormatText(plain, size, "%s", path))
         return false;
-    char root[4] = {path[0], ':', '\\', 0};
+    PlainPath(plain);
+    if (!IsAbsolutePath(plain) || plain[0] == '\\')
+        return false;
+    char root[4] = {plain[0], ':', '\\', 0};
     UINT type = GetDriveTypeA(root);
     return type == DRIVE_FIXED || type == DRIVE_REMOVABLE || type == DRIVE_CDROM ||
            type == DRIVE_RAMDISK;
 }
 
+static HANDLE OpenToCompare(const char *path)
+{
+    return CreateFileA(path, FILE_READ_ATTRIBUTES,
+                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL, OPEN_EXISTING,
+                       FILE_FLAG_BACKUP_SEMANTICS, NULL);
+}
+
 bool IsSameDirectory(const GameDir *dir, const char *path)
 {
-    if (!IsLocalDrivePath(path))
+    char plain[MAX_PATH];
+    if (!LocalDrivePath(path, plain, sizeof plain))
         return false;
-    HANDLE handle = CreateFileA(path, FILE_READ_ATTRIBUTES,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
-                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, NULL);
+    HANDLE handle = OpenToCompare(plain);
     if (handle == INVALID_HANDLE_VALUE)
         return false;
     BY_HANDLE_FILE_INFORMATION info;
@@ -409,4 +422,39 @@ bool IsSameDirectory(const GameDir *dir, const char *path)
         same = SamePathText(final, dir->final, CP_ACP);
     CloseHandle(handle);
     return same;
+}
+
+// The identity of an open file, and its final path when the system can tell it.
+struct FileIdentity {
+    BY_HANDLE_FILE_INFORMATION info;
+    char final[MAX_PATH + 16];
+};
+
+static bool IdentifyFile(const char *path, FileIdentity *identity)
+{
+    HANDLE handle = OpenToCompare(path);
+    if (handle == INVALID_HANDLE_VALUE)
+        return false;
+    bool known = GetFileInformationByHandle(handle, &identity->info) != 0;
+    if (!FindCalls() ||
+        !FinalPath(handle, VOLUME_NAME_DOS, identity->final, sizeof identity->final))
+        identity->final[0] = 0;
+    CloseHandle(handle);
+    return known;
+}
+
+bool IsSameFile(const char *own, const char *path)
+{
+    char plain[MAX_PATH];
+    FileIdentity a, b;
+    if (!LocalDrivePath(path, plain, sizeof plain) || !IdentifyFile(own, &a) ||
+        !IdentifyFile(plain, &b))
+        return false;
+    // A file system without file indexes gives 0 for every file.
+    bool indexed = a.info.nFileIndexHigh || a.info.nFileIndexLow;
+    if (indexed && a.info.dwVolumeSerialNumber == b.info.dwVolumeSerialNumber &&
+        a.info.nFileIndexHigh == b.info.nFileIndexHigh &&
+        a.info.nFileIndexLow == b.info.nFileIndexLow)
+        return true;
+    return a.final[0] && SamePathText(a.final, b.final, CP_ACP);
 }

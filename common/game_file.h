@@ -29,9 +29,9 @@ enum FileCheck {
     FILE_FAILED     // the system refused; the error says why
 };
 
-// Fills dir from a directory's full path ("X:\" for a drive's root); false with the error
-// when the directory cannot be opened. A system without the calls gives a directory that is
-// not checkable, and true.
+// Fills dir from a directory's full path ("X:\" for a drive's root), kept in its plain form
+// (PlainPath); false with the error when the directory cannot be opened. A system without the
+// calls gives a directory that is not checkable, and true.
 bool OpenGameDir(const char *path, GameDir *dir, DWORD *error);
 
 // Opens dir's file name (a known relative name such as "baseq3\PakZV01.pk3") with access and
@@ -61,5 +61,9 @@ bool RenameGameFile(HANDLE file, const GameDir *dir, const char *name, bool repl
 // True when path, a directory on a local drive, is dir itself, by identity: the same volume
 // and file index, or the same final path. Paths on the network are never opened.
 bool IsSameDirectory(const GameDir *dir, const char *path);
+
+// True when path, a file on a local drive, is the file own, by the same identity. Only own
+// may be on the network; path is never opened there.
+bool IsSameFile(const char *own, const char *path);
 
 #endif

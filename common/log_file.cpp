@@ -8,9 +8,8 @@
 #include "read_file.h"
 #include "text.h"
 
-// The log's own name with '~' for its last letter: no longer than the log's name, so a log
-// that fits the path limit can always be rewritten.
-static const char kLogTemporary[] = "ZVFiles.lo~";
+// The log's temporary is no longer than the log's name, so a log that fits the path limit can
+// always be rewritten.
 static_assert(sizeof kLogTemporary == sizeof kLogFile, "the same length as the log's name");
 
 FileCheck ReadGameLog(const GameDir *dir, char **text, size_t *length, DWORD *error)

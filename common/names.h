@@ -25,4 +25,29 @@ inline constexpr char kUninstallParentKey[] =
 inline constexpr char kUninstallSubkey[] = "ZVQ3Models";
 inline constexpr char kUninstallDisplayName[] = "ZV Models for Quake3";
 
+// The temporary names the files are written under before they are renamed into place, names
+// the game never loads; where something else stands at one, the same name with a digit for its
+// last character. A program killed meanwhile leaves them, and the uninstaller removes them.
+// The pack's is in baseq3 (only *.pk3 files are packs) and shorter than every slot's name: a
+// pack that fits a slot's path fits there first.
+inline constexpr char kPackTemporary[] = "baseq3\\PakZV.tmp";
+inline constexpr char kLicenceTemporary[] = "ZV-001.tx~";
+inline constexpr char kUninstallerTemporary[] = "zvuninst.ex~";
+inline constexpr char kLogTemporary[] = "ZVFiles.lo~";
+
+// The installer copies over a file under its name with '~' for the last character.
+constexpr bool IsTildeName(const char *name, const char *temporary)
+{
+    while (name[0] && name[1] && *name == *temporary)
+        name++, temporary++;
+    return name[0] && !name[1] && temporary[0] == '~' && !temporary[1];
+}
+static_assert(IsTildeName(kLicenceFile, kLicenceTemporary) &&
+                  IsTildeName(kUninstallerFile, kUninstallerTemporary) &&
+                  IsTildeName(kLogFile, kLogTemporary),
+              "each temporary name is its file's with '~' last");
+
+const char kBusyText[] = "An installation or an uninstall of the ZV-001 models is running in %s. "
+                         "Try again once it has finished.";
+
 #endif

@@ -68,19 +68,71 @@ bool IsDriveOnly(const char *path)
     return IsLetter(path[0]) && path[1] == ':' && path[2] == 0;
 }
 
-size_t RootLength(const char *path, unsigned codePage)
+// "\\?\X:\..." and "\\?\UNC\server\share\..." only ask the system not to parse the path; they
+// name what "X:\..." and "\\server\share\..." name, and an earlier installer recorded what it
+// was given. The length of such a prefix ("\\?\", "\\?\UNC\"), or 0 for any other path.
+static size_t LongPrefixLength(const char *path)
 {
-    if (IsLetter(path[0]) && path[1] == ':' && path[2] == '\\')
-        return 3;
-    if (path[0] != '\\' || path[1] != '\\')
+    if (path[0] != '\\' || path[1] != '\\' || path[2] != '?' || path[3] != '\\')
         return 0;
-    // \\server\share\: two names after the double backslash.
-    const char *server = path + 2;
+    if (IsLetter(path[4]) && path[5] == ':' && (path[6] == '\\' || path[6] == 0))
+        return 4;
+    return SameAsciiText(path + 4, "UNC\\", 4) ? 8 : 0;
+}
+
+// The plain form's text after its "\\" for a server, or from its start for a drive; *server
+// says which.
+static const char *PlainTail(const char *path, bool *server)
+{
+    size_t prefix = LongPrefixLength(path);
+    *server = prefix == 8 || (prefix == 0 && path[0] == '\\' && path[1] == '\\');
+    return path + (prefix ? prefix : *server ? 2 : 0);
+}
+
+// Until no prefix is left, so that a plain form is its own plain form ("\\?\UNC\?\C:\").
+void PlainPath(char *path)
+{
+    for (size_t prefix = LongPrefixLength(path); prefix; prefix = LongPrefixLength(path)) {
+        if (prefix == 8) {
+            memmove(path + 2, path + 8, strlen(path + 8) + 1);
+            continue;
+        }
+        memmove(path, path + 4, strlen(path + 4) + 1);
+        if (path[2] == 0) {
+            path[2] = '\\';
+            path[3] = 0;
+        }
+    }
+}
+
+char *PlainPathCopy(const char *path)
+{
+    char *plain = DupString(path);
+    if (plain)
+        PlainPath(plain);
+    return plain;
+}
+
+// "server\share\" at the start of text: two names and the separator after them, or 0.
+static size_t ShareRootLength(const char *server, unsigned codePage)
+{
     const char *share = NextSeparator(server, codePage);
     if (!*share || share == server || share[1] == 0 || share[1] == '\\')
         return 0;
     const char *end = NextSeparator(share + 1, codePage);
-    return *end ? (size_t)(end - path) + 1 : 0;
+    return *end ? (size_t)(end - server) + 1 : 0;
+}
+
+size_t RootLength(const char *path, unsigned codePage)
+{
+    bool server;
+    const char *tail = PlainTail(path, &server);
+    size_t prefix = (size_t)(tail - path);
+    if (server) {
+        size_t share = ShareRootLength(tail, codePage);
+        return share ? prefix + share : 0;
+    }
+    return IsLetter(tail[0]) && tail[1] == ':' && tail[2] == '\\' ? prefix + 3 : 0;
 }
 
 // Back to the separator that starts the last written part of path[root, out): the written
@@ -101,6 +153,7 @@ bool NormalisePath(char *path, unsigned codePage)
     for (char *c = path; *c; c += CharLength(c, codePage))
         if (*c == '/')
             *c = '\\';
+    PlainPath(path);
     size_t root = RootLength(path, codePage);
     if (root == 0)
         return false;
@@ -149,6 +202,9 @@ bool SamePathPrefix(const char *a, const char *b, size_t length, unsigned codePa
 
 bool SamePathText(const char *a, const char *b, unsigned codePage)
 {
+    bool serverA, serverB;
+    a = PlainTail(a, &serverA);
+    b = PlainTail(b, &serverB);
     size_t length = strlen(a);
-    return length == strlen(b) && SamePathPrefix(a, b, length, codePage);
+    return serverA == serverB && length == strlen(b) && SamePathPrefix(a, b, length, codePage);
 }

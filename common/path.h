@@ -22,18 +22,24 @@ bool IsAbsolutePath(const char *path);
 // True for "X:" alone, which names the current directory of drive X; a game directory found
 // in a drive's root is written so, and means the root.
 bool IsDriveOnly(const char *path);
-// Length of the root that ".." may not climb past ("X:\", "\\server\share\"), or 0 for a path
-// that is not absolute.
+// Length of the root that ".." may not climb past ("X:\", "\\server\share\", and so with a
+// "\\?\" or "\\?\UNC\" before them), or 0 for a path that is not absolute.
 size_t RootLength(const char *path, unsigned codePage);
+// Rewrites "\\?\X:\..." as "X:\..." ("\\?\X:" as "X:\") and "\\?\UNC\server\..." as
+// "\\server\..." in place, the forms that every other path of the programs has; any other
+// path stays as it is.
+void PlainPath(char *path);
+// A new heap string: path in its plain form; null when memory ran out.
+char *PlainPathCopy(const char *path);
 
-// Normalises a full path in place: forward slashes become backslashes, repeated separators
-// merge, "." parts go and ".." parts take the part before them away. False for a relative
-// path or one whose ".." climbs past the root.
+// Normalises a full path in place: forward slashes become backslashes, the path takes its plain
+// form (PlainPath), repeated separators merge, "." parts go and ".." parts take the part before
+// them away. False for a relative path or one whose ".." climbs past the root.
 bool NormalisePath(char *path, unsigned codePage);
 // True when length bytes of a and b are equal but for the case of A to Z outside double-byte
 // characters of codePage.
 bool SamePathPrefix(const char *a, const char *b, size_t length, unsigned codePage);
-// The same for two whole paths.
+// The same for two whole paths, each read in its plain form (PlainPath).
 bool SamePathText(const char *a, const char *b, unsigned codePage);
 
 #endif

@@ -28,10 +28,6 @@ static const char *TableText(UINT number)
     return text ? text : "";
 }
 
-// A temporary name in baseq3 that the game does not load (only *.pk3 files are packs), and
-// shorter than every slot's name: a pack that fits a slot's path fits here first.
-static const char kPackTemp[] = "baseq3\\PakZV.tmp";
-
 static void TellNotInstalled(HWND owner, const char *source)
 {
     MessageBoxA(owner, source, "File could not be installed.", MB_ICONWARNING);
@@ -100,7 +96,7 @@ static bool InstallPack(HWND owner, const GameDir *dir, const char *sourceDir, c
             continue;
         UpdateProgress(source, target, slot == kFirstPackSlot);
         if (slot == kFirstPackSlot)
-            copied = CopyToTemporary(dir, source, kPackTemp, &pack, &error);
+            copied = CopyToTemporary(dir, source, kPackTemporary, &pack, &error);
         // A missing baseq3 or pack and a full disk left no copy, and every slot fails alike.
         installed = copied && PlaceInSlot(dir, pack, name, target);
         free(target);
@@ -144,11 +140,12 @@ static void TellNotRecorded(HWND owner, const char *gameDir)
 // The log and the uninstall entry must hold full paths: a directory typed relative to the
 // current one would leave the uninstaller unable to find anything. It is resolved once here;
 // the copies land in the same place either way. "X:" alone names a drive's root and a path
-// starting "X:\\" or "\\\\" is already full: those stay exactly as typed.
+// starting "X:\\" or "\\\\" is already full: those stay as typed, a "\\\\?\\" taken off, so
+// that the log, the entry and the list of programs hold the plain form every reader knows.
 static char *FullGameDir(const char *gameDir)
 {
     if (IsDriveOnly(gameDir) || IsAbsolutePath(gameDir))
-        return DupString(gameDir);
+        return PlainPathCopy(gameDir);
     char full[MAX_PATH];
     DWORD length = GetFullPathNameA(gameDir, sizeof full, full, NULL);
     return DupString(length > 0 && length < sizeof full ? full : gameDir);

@@ -67,17 +67,25 @@ static void TestInstallTwice()
 }
 
 // A game directory typed relative to the current directory: files and log land together, and
-// the log and the uninstall entry hold full paths that the uninstaller can use.
+// the log and the uninstall entry hold full paths that the uninstaller can use. Typed with
+// "\\?\" before it, they hold its plain form.
 static void TestRelativeGameDir()
 {
+    std::string plain = CurrentDir() + "\\Prefixed";
+    MakeGameDir(plain, kWithBaseq3);
+    CHECK(Install(__LINE__, "\\\\?\\" + plain, {}), "the installation gave false");
+    CHECK_TEXT(Value(plain, kPackageName, "2"), plain + "\\baseq3\\PakZV01.pk3");
+    DWORD type = 0;
+    std::string command;
+    CHECK(ReadUninstallValue("UninstallString", &type, &command), "no uninstall command");
+    CHECK_TEXT(command, "\"" + plain + "\\zvuninst.exe\"" + std::string(1, '\0'));
+
     MakeGameDir(CurrentDir() + "\\Relative", kWithBaseq3);
     CHECK(Install(__LINE__, "Relative", {}), "the installation gave false");
     std::string game = CurrentDir() + "\\Relative";
     CHECK(FileExists(game + "\\baseq3\\PakZV01.pk3"), "the pack is not in the game directory");
     CHECK_TEXT(Value(game, kPackageName, "1"), game + "\\ZV-001.txt");
     CHECK_TEXT(Value(game, kPackageName, "2"), game + "\\baseq3\\PakZV01.pk3");
-    DWORD type = 0;
-    std::string command;
     CHECK(ReadUninstallValue("UninstallString", &type, &command), "no uninstall command");
     CHECK_TEXT(command, "\"" + game + "\\zvuninst.exe\"" + std::string(1, '\0'));
     char windows[MAX_PATH];

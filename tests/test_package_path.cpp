@@ -39,6 +39,14 @@ static void TestNormalise()
         {"C:\\a\\\x83\\\\..", kJapanese, true, "C:\\a"},
         {"C:\\\x83\\\\x\\..", kJapanese, true, "C:\\\x83\\"},
         {"\\\\srv\x83\\\\share\\x", kJapanese, true, "\\\\srv\x83\\\\share\\x"},
+        // "\\?\" spellings, as an earlier installer recorded what was typed, take their plain
+        // forms.
+        {"\\\\?\\C:\\Games\\.\\Quake3", kWestern, true, "C:\\Games\\Quake3"},
+        {"\\\\?\\c:", kWestern, true, "c:\\"},
+        {"\\\\?\\C:\\..", kWestern, false, ""},
+        {"\\\\?\\UNC\\server\\share\\q3\\..\\x", kWestern, true, "\\\\server\\share\\x"},
+        {"\\\\?\\UNC\\server", kWestern, false, ""},
+        {"\\\\?\\C:\\\x83\\\\..", kJapanese, true, "C:\\"},
     };
     for (const auto &c : cases) {
         char path[260];
@@ -70,6 +78,12 @@ static void TestPackageFiles()
         {"G:", "G:ZV-001.txt", -1},
         {"G:", "H:\\ZV-001.txt", -1},
         {"\\\\pc\\games\\q3", "\\\\pc\\games\\q3\\baseq3\\PakZV10.pk3", 10},
+        {"C:\\Games\\Quake3", "\\\\?\\C:\\Games\\Quake3\\ZV-001.txt", 0},
+        {"\\\\?\\C:\\Games\\Quake3", "c:\\games\\quake3\\baseq3\\PakZV03.pk3", 3},
+        {"\\\\pc\\games\\q3", "\\\\?\\UNC\\pc\\games\\q3\\baseq3\\PakZV10.pk3", 10},
+        {"\\\\?\\UNC\\pc\\games\\q3", "\\\\pc\\games\\q3\\ZV-001.txt", 0},
+        {"C:\\Games\\Quake3", "\\\\?\\D:\\Games\\Quake3\\ZV-001.txt", -1},
+        {"C:\\Games\\Quake3", "\\\\?\\C:\\Games\\Quake3\\..\\ZV-001.txt", -1},
         // Other names, other places, other spellings of our names.
         {"C:\\Games\\Quake3", "C:\\Games\\Quake3\\baseq3\\PakZV00.pk3", -1},
         {"C:\\Games\\Quake3", "C:\\Games\\Quake3\\baseq3\\PakZV100.pk3", -1},
@@ -133,6 +147,11 @@ static void TestDoubleByteNames()
     CHECK(!SamePathText("D:\\\x83\x41", "D:\\\x83\x61", kJapanese),
           "two double-byte characters taken as one");
     CHECK(!SamePathText("D:\\Games", "D:\\Games\\", kWestern), "lengths differ");
+    CHECK(SamePathText("\\\\?\\D:\\Games", "d:\\GAMES", kWestern) &&
+              SamePathText("\\\\?\\UNC\\pc\\q3", "\\\\PC\\q3", kWestern) &&
+              SamePathText("\\\\?\\G:\\\x83\\", "G:\\\x83\\", kJapanese),
+          "a \\\\?\\ spelling differs from its plain form");
+    CHECK(!SamePathText("\\\\?\\UNC\\D:\\x", "D:\\x", kWestern), "a server taken for a drive");
 }
 
 static void TestNames()

@@ -67,6 +67,30 @@ static void TestSeparators()
         CHECK(at == c.last, "\"%s\" in %u: last separator at %d, expected %d", c.path, c.codePage,
               at, c.last);
     }
+    // "\\?\" spellings read as their plain forms.
+    static const struct {
+        const char *path;
+        size_t root;
+        const char *plain;
+    } roots[] = {
+        {"C:\\x", 3, "C:\\x"},
+        {"\\\\?\\C:\\x", 7, "C:\\x"},
+        {"\\\\?\\c:", 0, "c:\\"},
+        {"\\\\srv\\sh\\x", 9, "\\\\srv\\sh\\x"},
+        {"\\\\?\\UNC\\srv\\sh\\x", 15, "\\\\srv\\sh\\x"},
+        {"\\\\?\\unc\\srv\\sh", 0, "\\\\srv\\sh"},
+        {"\\\\.\\C:\\x", 7, "\\\\.\\C:\\x"},
+        {"\\\\?\\UNC\\?\\C:\\x", 13, "C:\\x"},
+        {"C:x", 0, "C:x"},
+    };
+    for (const auto &r : roots) {
+        char plain[32];
+        strcpy(plain, r.path);
+        PlainPath(plain);
+        CHECK(RootLength(r.path, kWestern) == r.root && strcmp(plain, r.plain) == 0,
+              "\"%s\": root %u, plain \"%s\"", r.path, (unsigned)RootLength(r.path, kWestern),
+              plain);
+    }
     static const char *const joins[][3] = {
         {"C:\\Games", "quake3.exe", "C:\\Games\\quake3.exe"},
         {"C:\\", "quake3.exe", "C:\\quake3.exe"},

@@ -40,6 +40,10 @@ static void TestLayout()
     InitReport(&report);
     ReportRemoved(&report, "a");
     CHECK_TEXT(TextOf(report), "Removed:\na");
+    // A message alone takes the place of everything before it, and tells that nothing was done.
+    ReportOnly(&report, "Busy.");
+    CHECK_TEXT(TextOf(report), "Busy.");
+    CHECK(ReportHasNotRemoved(&report), "a message alone is not told as a warning");
     FreeReport(&report);
 }
 

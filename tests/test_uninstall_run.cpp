@@ -7,8 +7,10 @@
 #include "fixture_files.h"
 #include "fixture_game.h"
 #include "fixture_uninstall.h"
+#include "common/log_file.h"
 #include "common/path.h"
 
+#include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 #include <string>
@@ -93,7 +95,7 @@ static void TestOneInstallation()
     const std::string &text = run.report.text;
     CHECK(Has(text, "Removed:\n" + dir + "\\ZV-001.txt\n" + dir + "\\baseq3\\PakZV01.pk3\n") &&
               Has(text, "ZVFiles.log") && Has(text, "list of programs") &&
-              Has(text, dir + "\\zvuninst.exe\n") && !Has(text, "Not removed"),
+              Has(text, "\n" + dir + "\\zvuninst.exe") && !Has(text, "Not removed"),
           "final box reads \"%s\"", text.c_str());
 }
 
@@ -393,7 +395,8 @@ static void TestDirectoryLink()
     DeleteUninstallEntry();
 }
 
-// ZV-001.txt replaced by a link to an outside file: the file stays.
+// ZV-001.txt replaced by a link to an outside file: the file stays. What a killed installer
+// left at its temporary names goes, a read-only one too, each named; a link there stays.
 static void TestFileLink()
 {
     std::string dir = Prepare("FileLink");
@@ -403,11 +406,25 @@ static void TestFileLink()
     DeleteFileA((dir + "\\ZV-001.txt").c_str());
     if (!CHECK(MakeUnixLink(outside, dir + "\\ZV-001.txt"), "cannot link ZV-001.txt"))
         return;
+    const std::string leftovers[] = {dir + "\\ZVFiles.lo~", dir + "\\zvuninst.ex7",
+                                     dir + "\\baseq3\\PakZV.tm0"};
+    for (const std::string &leftover : leftovers)
+        WriteBytes(leftover, "left by a killed installer");
+    SetFileAttributesA(leftovers[2].c_str(), FILE_ATTRIBUTE_READONLY);
+    std::string linked = dir + "\\ZV-001.tx~";
+    CHECK(MakeUnixLink(outside, linked), "cannot link ZV-001.tx~");
 
     UninstallRun run = Uninstall(dir);
     CHECK(ReadBytes(outside) == "someone else's file", "the outside file changed");
     CHECK(!FileExists(dir + "\\baseq3\\PakZV01.pk3"), "the pack is still there");
     CheckKeptPackage(__LINE__, run, dir, dir + "\\ZV-001.txt");
+    const std::string &text = run.report.text;
+    for (const std::string &leftover : leftovers)
+        CHECK(!FileExists(leftover) && Has(text, "\n" + leftover + "\n"),
+              "%s is left or not named as removed: \"%s\"", leftover.c_str(), text.c_str());
+    CHECK(FileExists(linked) && Has(text, linked + ": ") && !Has(text, dir + "\\ZVFiles.lo0") &&
+              !Has(text, "PakZV.tmp"),
+          "the linked leftover is gone or not named, or a free name is: \"%s\"", text.c_str());
     DeleteUninstallEntry();
 }
 
@@ -501,6 +518,30 @@ static void TestUnreadableLog()
         CHECK(!FileExists(log) && !FileExists(dir + "\\zvuninst.exe") && !UninstallEntryExists(),
               "second run: \"%s\"", run.report.text.c_str());
     }
+}
+
+// While another installation or uninstall holds the directory's lock, the uninstaller changes
+// nothing and says so in one sentence.
+static void TestBusyDirectory()
+{
+    std::string dir = Prepare("Busy");
+    LogInstalled(dir);
+    Tree before = SnapshotTree(dir);
+    GameDir game;
+    DWORD error = 0;
+    CHECK(OpenGameDir(dir.c_str(), &game, &error), "cannot open %s: %lu", dir.c_str(), error);
+    HANDLE lock = LockGameLog(&game, 0);
+    CHECK(lock != NULL, "cannot take the directory's lock");
+    UninstallRun run = Uninstall(dir);
+    UnlockGameLog(lock);
+    char busy[512];
+    snprintf(busy, sizeof busy, kBusyText, dir.c_str());
+    CHECK(run.report.text == busy && run.report.icon == MB_ICONWARNING,
+          "final box (icon %u) reads \"%s\"", run.report.icon, run.report.text.c_str());
+    Tree after = SnapshotTree(dir);
+    CHECK(after == before, "game directory changed:%s", TreeDifference(before, after).c_str());
+    CHECK(UninstallEntryExists(), "the uninstall entry went");
+    DeleteUninstallEntry();
 }
 
 // A log that still lists another package is rewritten, not removed. Read-only, it stays byte
@@ -606,20 +647,23 @@ static void TestForgedCopy()
     DeleteUninstallEntry();
 }
 
-// One directory under other spellings in its log and in the place it is run from: another
-// drive letter for the same folder, the root of a network share, a letter outside A to Z in
-// another case, and (in code page 932) a last character whose second byte is the backslash's.
-// Every spelling is tied to the directory by its identity, and the package goes.
+// One directory under other spellings in its log, in its entry and in the place it is run
+// from: another drive letter for the same folder, the root of a network share, "\\?\" before
+// a drive or a share, a letter outside A to Z in another case, and (in code page 932) a last
+// character whose second byte is the backslash's. Every spelling is tied to the directory by
+// its identity, and the package and the entry go.
 struct Spelling {
     const char *name;
     std::string real, runFrom, recorded;
+    std::string entry = ""; // the directory as the entry names it; empty: runFrom
 };
 
 static void RemoveSpelled(const Spelling &c)
 {
     CHECK(MakeGameDir(c.real, kWithUserFiles), "%s: cannot make %s", c.name, c.real.c_str());
     std::string sep = EndsWithSeparator(c.real.c_str()) ? "" : "\\";
-    std::string from = c.runFrom + (EndsWithSeparator(c.runFrom.c_str()) ? "" : "\\");
+    const std::string &entry = c.entry.empty() ? c.runFrom : c.entry;
+    std::string from = entry + (EndsWithSeparator(entry.c_str()) ? "" : "\\");
     CopyFileA(kUninstallerFile, (c.real + sep + "zvuninst.exe").c_str(), FALSE);
     WriteUninstallEntry("\"" + from + "zvuninst.exe\"");
     Tree want = SnapshotTree(c.real);
@@ -640,6 +684,12 @@ static void TestDirectorySpellings()
     const Spelling cases[] = {
         {"another letter", "G:\\Letters\\Quake3", "H:\\Letters\\Quake3", "G:\\Letters\\Quake3"},
         {"share root", "S:\\", "\\\\zvhost\\games", "\\\\zvhost\\games"},
+        {"entry on another letter", "G:\\Entry\\Quake3", "H:\\Entry\\Quake3", "G:\\Entry\\Quake3",
+         "G:\\Entry\\Quake3"},
+        {"prefixed", "G:\\Prefixed\\Quake3", "G:\\Prefixed\\Quake3", "\\\\?\\G:\\Prefixed\\Quake3",
+         "\\\\?\\G:\\Prefixed\\Quake3"},
+        {"prefixed share", "S:\\", "\\\\zvhost\\games", "\\\\?\\UNC\\zvhost\\games",
+         "\\\\?\\UNC\\zvhost\\games"},
         {"another case", "G:\\\xC4rger\\Quake3", "G:\\\xC4rger\\Quake3", "G:\\\xE4rger\\Quake3"},
     };
     for (const Spelling &c : cases)
@@ -672,6 +722,7 @@ int main(int argc, char **argv)
     TestLockedPack();
     TestLargeLog();
     TestUnreadableLog();
+    TestBusyDirectory();
     TestLogRewrite();
     TestDriveRoot();
     TestDirectorySpellings();

@@ -15,6 +15,7 @@ void InitReport(Report *report)
     InitList(&report->removed);
     InitList(&report->missing);
     InitList(&report->notRemoved);
+    report->alone = false;
 }
 
 void ReportNote(Report *report, const char *text)
@@ -50,9 +51,17 @@ void ReportNotRemoved(Report *report, const char *what, const char *reason)
     AddLine(&report->notRemoved, what, reason);
 }
 
+void ReportOnly(Report *report, const char *text)
+{
+    FreeReport(report);
+    InitReport(report);
+    ReportNote(report, text);
+    report->alone = true;
+}
+
 bool ReportHasNotRemoved(const Report *report)
 {
-    return report->notRemoved.count > 0;
+    return report->notRemoved.count > 0 || report->alone;
 }
 
 static bool EndsWith(const TextBuffer *text, const char *tail, size_t length)

@@ -16,6 +16,7 @@ struct ReportList {
 struct Report {
     TextBuffer notes;
     ReportList removed, missing, notRemoved;
+    bool alone; // the notes are the whole message
 };
 
 void InitReport(Report *report);
@@ -26,7 +27,9 @@ void ReportRemoved(Report *report, const char *what);
 void ReportMissing(Report *report, const char *what);
 // Something left in place, with the reason.
 void ReportNotRemoved(Report *report, const char *what, const char *reason);
-// True when something was left in place.
+// The whole message is text alone, told as a warning: nothing was done.
+void ReportOnly(Report *report, const char *text);
+// True when something was left in place, or nothing was done.
 bool ReportHasNotRemoved(const Report *report);
 // The whole message as a new heap string, or null when memory ran out.
 char *ReportText(const Report *report);

@@ -311,53 +311,63 @@ static LONG ReadUninstallString(char *path, DWORD size)
     return ERROR_SUCCESS;
 }
 
-// The path spelt one way only: full, without "." or doubled separators, and with its
-// directory's long names. Only the directory is looked up, since our own file is already gone
-// when the entry is judged. Falls back to the path as given.
+// The path spelt one way only: plain, full, without "." or doubled separators, and with its
+// directory's long names. Only a local directory is looked up: the entry may name any server.
+// Falls back to the path as given.
 static void CanonicalPath(const char *path, char *out, DWORD size)
 {
-    char full[MAX_PATH], dir[MAX_PATH];
+    char plain[MAX_PATH], full[MAX_PATH], dir[MAX_PATH];
     char *name = NULL;
-    DWORD n = GetFullPathNameA(path, sizeof full, full, &name);
+    FormatText(plain, sizeof plain, "%s", path);
+    PlainPath(plain);
+    DWORD n = GetFullPathNameA(plain, sizeof full, full, &name);
     if (n == 0 || n >= sizeof full || !name || name - full < 3) {
-        FormatText(out, size, "%s", path);
+        FormatText(out, size, "%s", plain);
         return;
     }
     // "X:\" keeps its separator; any longer directory loses the one before the name.
     size_t dirLength = (size_t)(name - full) > 3 ? (size_t)(name - full) - 1 : 3;
     FormatText(dir, sizeof dir, "%.*s", (int)dirLength, full);
     char longDir[MAX_PATH];
-    n = GetLongPathNameA(dir, longDir, sizeof longDir);
+    n = full[0] == '\\' ? 0 : GetLongPathNameA(dir, longDir, sizeof longDir);
     const char *base = n == 0 || n >= sizeof longDir ? dir : longDir;
     FormatText(out, size, "%s%s%s", base, dirLength == 3 ? "" : "\\", name);
 }
 
+// Whose the uninstall entry is. It is judged before anything is removed: the entry may name
+// this same uninstaller by another spelling (another drive letter for the same folder), which
+// only its file can tell.
+struct EntryOwner {
+    bool other;
+    char path[MAX_PATH + 64]; // what the entry runs, for the report
+};
+
 // An uninstaller started from anywhere else, such as the unpacked release folder, must not
 // take away the entry of the installed copy: the entry is left alone when it names another
-// uninstaller by its full path, or a path too long to be ours. A relative path cannot be told
-// apart, so it counts as ours.
-static bool EntryNamesOtherUninstaller(const char *self, char *other, DWORD otherSize)
+// file than self, or a path too long to be ours. A relative path cannot be told apart, so it
+// counts as ours; a network path is never opened, and counts by its spelling alone.
+static void JudgeEntry(const char *self, EntryOwner *owner)
 {
-    LONG read = ReadUninstallString(other, otherSize);
-    if (read == ERROR_MORE_DATA)
-        return true;
-    if (read != ERROR_SUCCESS || !IsAbsolutePath(other))
-        return false;
+    owner->path[0] = 0;
+    LONG read = ReadUninstallString(owner->path, sizeof owner->path);
+    owner->other = read == ERROR_MORE_DATA;
+    if (read != ERROR_SUCCESS || !IsAbsolutePath(owner->path) || IsSameFile(self, owner->path))
+        return;
     char ownPath[MAX_PATH], otherPath[MAX_PATH];
     CanonicalPath(self, ownPath, sizeof ownPath);
-    CanonicalPath(other, otherPath, sizeof otherPath);
-    return lstrcmpiA(ownPath, otherPath) != 0;
+    CanonicalPath(owner->path, otherPath, sizeof otherPath);
+    owner->other = lstrcmpiA(ownPath, otherPath) != 0;
 }
 
-static void RemoveRegistryEntry(const char *self, Report *report)
+// Removes the entry when it is ours; true when no entry of ours stays.
+static bool RemoveRegistryEntry(const EntryOwner *owner, Report *report)
 {
     const char *what = kEntry;
-    char other[MAX_PATH + 64];
-    if (EntryNamesOtherUninstaller(self, other, sizeof other)) {
+    if (owner->other) {
         char reason[MAX_PATH + 96];
-        FormatText(reason, sizeof reason, "it belongs to the uninstaller %s", other);
+        FormatText(reason, sizeof reason, "it belongs to the uninstaller %s", owner->path);
         ReportNotRemoved(report, what, reason);
-        return;
+        return true;
     }
     char keyPath[128];
     UninstallKey(keyPath, sizeof keyPath);
@@ -368,6 +378,41 @@ static void RemoveRegistryEntry(const char *self, Report *report)
         ReportMissing(report, what);
     else
         ReportError(report, what, (DWORD)result);
+    return result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND;
+}
+
+// Removes what a killed installer, or a killed uninstaller's log rewrite, left at a temporary
+// name. A name where nothing stands is not reported.
+static void RemoveLeftover(const GameDir *own, const char *name, Report *report)
+{
+    char *path = JoinPath(own->path, name);
+    if (!path)
+        return;
+    DWORD error = 0;
+    FileCheck check = RemoveGameFile(own, name, &error);
+    if (check == FILE_CHECKED)
+        ReportRemoved(report, path);
+    else if (check != FILE_MISSING && GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES)
+        ReportCheck(report, path, check, error);
+    free(path);
+}
+
+static void RemoveLeftovers(const GameDir *own, Report *report)
+{
+    static const char *const temporaries[] = {kLicenceTemporary, kUninstallerTemporary,
+                                              kPackTemporary, kLogTemporary};
+    for (const char *temporary : temporaries) {
+        // The name itself, then with each digit for its last character, as the programs pick
+        // them when something else stands at the name.
+        char name[32];
+        FormatText(name, sizeof name, "%s", temporary);
+        size_t last = strlen(name) - 1;
+        for (char digit = '0' - 1; digit <= '9'; digit++) {
+            if (digit >= '0')
+                name[last] = digit;
+            RemoveLeftover(own, name, report);
+        }
+    }
 }
 
 static void RemoveUninstaller(const GameDir *own, Report *report)
@@ -427,6 +472,29 @@ static void ReportSentence(Report *report, const char *fallback, const char *a, 
     FreeTextBuffer(&note);
 }
 
+// The step for a log that lists the package: its files and its entries in the log, then,
+// once nothing of it remains, the uninstall entry and the installed uninstaller, in this
+// order, so that an entry never stays naming an uninstaller that is gone.
+static void RemoveWholePackage(const GameDir *own, const char *dir, const char *self,
+                               const char *log, size_t length, const PackageFiles *found,
+                               const EntryOwner *owner, Report *report)
+{
+    ReportSentence(report, "Removing the package.", "Removing ", kPackageName, " from ", dir, ".");
+    if (!own->checkable)
+        ReportNote(report, "This version of Windows cannot confirm where a file lies, so no "
+                           "file was removed.");
+    // Before the log is rewritten: the rewrite's own temporary then never meets the sweep.
+    RemoveLeftovers(own, report);
+    const char *why = NULL;
+    bool gone = RemoveListed(own, log, length, found, report, &why);
+    if (!gone)
+        LeaveTheRest(dir, report, why);
+    else if (RemoveRegistryEntry(owner, report))
+        RemoveUninstaller(own, report);
+    else
+        ReportNotRemoved(report, self, "its entry in the list of programs stays");
+}
+
 // Everything from reading the log on, while this program holds the log's lock.
 static void RemoveLocked(const GameDir *own, const char *dir, Report *report)
 {
@@ -435,45 +503,34 @@ static void RemoveLocked(const GameDir *own, const char *dir, Report *report)
     DWORD error = 0;
     char *log = NULL;
     size_t length = 0;
-    const char *why = NULL;
     PackageFiles found = {false, NULL, 0};
+    EntryOwner owner;
     FileCheck check = FILE_FAILED;
     if (!self || !logPath) {
         ReportNote(report, "The uninstaller ran out of memory, so nothing was removed.");
         goto done;
     }
+    JudgeEntry(self, &owner);
     check = ReadGameLog(own, &log, &length, &error);
-    if (check == FILE_MISSING) {
-        ReportSentence(report, "There is no install log.",
-                       "There is no install log (ZVFiles.log) in ", dir,
-                       ", so no files were removed.");
-        RemoveRegistryEntry(self, report);
-        goto done;
-    }
-    if (check != FILE_CHECKED || !FindPackageFiles(log, length, kPackageName, &found)) {
-        if (check == FILE_CHECKED)
-            ReportError(report, logPath, ERROR_NOT_ENOUGH_MEMORY);
-        else
-            ReportCheck(report, logPath, check, error);
+    if (check == FILE_CHECKED && !FindPackageFiles(log, length, kPackageName, &found)) {
+        ReportError(report, logPath, ERROR_NOT_ENOUGH_MEMORY);
         ReportUnread(dir, report);
-        goto done;
-    }
-    if (!found.listed) {
-        ReportSentence(report, "The install log does not list the package.", logPath,
-                       " does not list ", kPackageName,
-                       ", so no files were removed and the log was left as it was.");
-        RemoveRegistryEntry(self, report);
-        goto done;
-    }
-    ReportSentence(report, "Removing the package.", "Removing ", kPackageName, " from ", dir, ".");
-    if (!own->checkable)
-        ReportNote(report, "This version of Windows cannot confirm where a file lies, so no "
-                           "file was removed.");
-    if (RemoveListed(own, log, length, &found, report, &why)) {
-        RemoveUninstaller(own, report);
-        RemoveRegistryEntry(self, report);
+    } else if (check == FILE_CHECKED && found.listed) {
+        RemoveWholePackage(own, dir, self, log, length, &found, &owner, report);
+    } else if (check == FILE_CHECKED || check == FILE_MISSING) {
+        if (check == FILE_MISSING)
+            ReportSentence(report, "There is no install log.",
+                           "There is no install log (ZVFiles.log) in ", dir,
+                           ", so no files were removed.");
+        else
+            ReportSentence(report, "The install log does not list the package.", logPath,
+                           " does not list ", kPackageName,
+                           ", so no files were removed and the log was left as it was.");
+        RemoveLeftovers(own, report);
+        RemoveRegistryEntry(&owner, report);
     } else {
-        LeaveTheRest(dir, report, why);
+        ReportCheck(report, logPath, check, error);
+        ReportUnread(dir, report);
     }
 done:
     FreePackageFiles(&found);
@@ -495,8 +552,11 @@ void RemovePackage(const char *dir, Report *report)
     // otherwise lose its entries.
     HANDLE lock = LockGameLog(&own, kLogLockWait);
     if (!lock) {
-        ReportNotRemoved(report, "ZVFiles.log", "another program kept it busy");
-        ReportUnread(dir, report);
+        // Another installation or uninstall is at work here: nothing is touched, and the box
+        // says only that.
+        char busy[MAX_PATH + sizeof kBusyText];
+        FormatText(busy, sizeof busy, kBusyText, dir);
+        ReportOnly(report, busy);
         return;
     }
     RemoveLocked(&own, dir, report);
