@@ -1,5 +1,5 @@
 // The progress dialog lives on a thread of its own that creates it and pumps its messages, so
-// it keeps painting while the installing thread waits in CopyFileA. The installing thread
+// it keeps painting while the installing thread waits in its file copies. The installing thread
 // changes its controls only through window messages, which run on the progress thread.
 #include "progress_dialog.h"
 
@@ -13,8 +13,6 @@
 #include <imm.h>
 #include <stdlib.h>
 
-// Bytes that make a whole bar when the package files' own sizes are not known.
-static const double kDefaultExpectedTotal = 1179709.0;
 // The installing thread waits some 30 seconds at most for the dialog at the start and for the
 // thread at the end, as for the backdrop's: a thread that takes longer is simply late.
 static const DWORD kThreadWaitMs = 30000;
@@ -186,7 +184,7 @@ void UpdateProgress(const char *source, const char *target, bool newFile)
     FormatText(message, sizeof message, format ? format : "%s\n%s\n%s", source, target, sizeText);
     SetDlgItemTextA(dialog, IDC_PROGRESS_MESSAGE, message);
 
-    double fraction = s_totalBytes / (s_expectedTotal ? s_expectedTotal : kDefaultExpectedTotal);
+    double fraction = s_totalBytes / (s_expectedTotal ? s_expectedTotal : kFixedExpectedTotal);
     if (fraction > 1.0)
         fraction = 1.0;
     char percent[8];

@@ -5,6 +5,10 @@
 
 #include <windows.h>
 
+// The bytes of a whole bar until ExpectFiles is given the package files' sizes: the fixed total
+// the bar has always been measured against.
+const double kFixedExpectedTotal = 1179709.0;
+
 // Starts the progress thread and returns once its dialog is shown and painted, once the thread
 // has ended without one (the installation then goes on without a progress display), or after
 // some 30 seconds. Does nothing while a dialog is open.

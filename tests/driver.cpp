@@ -333,7 +333,8 @@ static UINT IdentifyIcon(HWND iconControl)
                  {IDI_QUESTION, MB_ICONQUESTION},
                  {IDI_EXCLAMATION, MB_ICONEXCLAMATION},
                  {IDI_ASTERISK, MB_ICONASTERISK}};
-    // The box may not have painted its icon yet: look until one matches, or the box is gone.
+    // The box may not have painted its icon yet, later still on a busy machine: look until one
+    // matches, or the box is gone.
     UINT found = ~0u;
     WaitUntil(
         [&] {
@@ -361,7 +362,7 @@ static UINT IdentifyIcon(HWND iconControl)
             found = bestType;
             return true;
         },
-        1000);
+        kWaitMs);
     return found;
 }
 

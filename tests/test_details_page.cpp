@@ -117,7 +117,8 @@ static void OpenAndLeave(HWND page)
     PressKey(page, VK_ESCAPE);
     Answer(page, "Really Quit?", IDYES);
     CHECK(WaitForGone(page), "Yes did not end the page");
-    CHECK(GetObjectType(title) == 0, "the title font outlived the page");
+    // The page's thread deletes the font just after its window is gone.
+    CHECK(WaitUntil([&] { return GetObjectType(title) == 0; }), "the title font outlived the page");
 }
 
 static void TypedWithBackslash(HWND page)

@@ -5,6 +5,8 @@
 #include "fixture_game.h"
 #include "gamedir/game_dir.h"
 
+#include <string.h>
+
 static void TestPaths()
 {
     MakeGameDir("D:\\Quake3", kGameExeOnly);
@@ -63,8 +65,27 @@ static void TestFileHeldOpen()
     CHECK(IsGameDirectory("D:\\Quake3"), "the game file no longer counts once released");
 }
 
-int main()
+// In code page 932: ゲーム表, whose last character is the bytes 0x95 0x5C. Read byte by byte, the
+// directory would seem to end in a separator, and the game be looked for beside it instead.
+static void TestDoubleByteDirectory()
 {
+    CHECK(GetACP() == 932, "the program runs in code page %u", GetACP());
+    const std::string name = "\x83\x51\x81\x5B\x83\x80\x95\x5C";
+    MakeGameDir("D:\\Found\\" + name, kGameExeOnly);
+    CHECK(IsGameDirectory(("D:\\Found\\" + name).c_str()), "the game in D:\\Found\\%s was missed",
+          name.c_str());
+    MakeDirectories("D:\\Beside\\" + name);
+    WriteBytes("D:\\Beside\\" + name + "quake3.exe", "");
+    CHECK(!IsGameDirectory(("D:\\Beside\\" + name).c_str()),
+          "a file beside D:\\Beside\\%s counted as its game", name.c_str());
+}
+
+int main(int argc, char **argv)
+{
+    if (argc > 1 && strcmp(argv[1], "cp932") == 0) {
+        TestDoubleByteDirectory();
+        return CheckDone();
+    }
     TestPaths();
     TestRelativePaths();
     TestFileHeldOpen();

@@ -85,12 +85,22 @@ static void TestSeparators()
     };
     for (const auto &r : roots) {
         char plain[32];
-        strcpy(plain, r.path);
+        snprintf(plain, sizeof plain, "%s", r.path);
         PlainPath(plain);
         CHECK(RootLength(r.path, kWestern) == r.root && strcmp(plain, r.plain) == 0,
               "\"%s\": root %u, plain \"%s\"", r.path, (unsigned)RootLength(r.path, kWestern),
               plain);
     }
+    // A path that ends in a lone lead byte, with a backslash past its terminator: a step over
+    // the terminator would find that backslash.
+    static const char cutOff[] = "C:\\Games\\\x83\0\\\\";
+    const char *next = NextSeparator(cutOff + 9, kJapanese);
+    CHECK(next == cutOff + 10, "NextSeparator after a lone lead byte stopped at %d, not at the end",
+          (int)(next - cutOff));
+    const char *last = LastSeparator(cutOff, kJapanese);
+    CHECK(last == cutOff + 8, "LastSeparator after a lone lead byte gave offset %d, expected 8",
+          last ? (int)(last - cutOff) : -1);
+    CHECK(CharLength(cutOff + 9, kJapanese) == 1, "a lone lead byte took its terminator along");
     static const char *const joins[][3] = {
         {"C:\\Games", "quake3.exe", "C:\\Games\\quake3.exe"},
         {"C:\\", "quake3.exe", "C:\\quake3.exe"},

@@ -140,9 +140,9 @@ static void TestUpdates(HWND dialog)
         const char *percent;
         double fraction; // of the full bar
     } steps[] = {
-        {"a.bin", true, "576.03 KB", "0%", 0},                     // nothing is done yet
-        {"b.bin", true, "576.03 KB", "50%", 589855 / 1179709.0},   // a is done
-        {"c.bin", false, "1000 Bytes", "50%", 589855 / 1179709.0}, // no new file: b stays
+        {"a.bin", true, "576.03 KB", "0%", 0},                               // nothing is done yet
+        {"b.bin", true, "576.03 KB", "50%", 589855 / kFixedExpectedTotal},   // a is done
+        {"c.bin", false, "1000 Bytes", "50%", 589855 / kFixedExpectedTotal}, // no new file: b stays
         {"d.bin", true, "1.95 KB", "100%", 1.0},       // b (not c) is done: the whole total
         {"big.bin", true, "3.50 GB", "100%", 1.0},     // capped
         {"missing.bin", true, "0 Bytes", "100%", 1.0}, // 3.5 GiB more must not wrap
