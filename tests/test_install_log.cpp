@@ -68,9 +68,10 @@ static void TestLookups()
          "3=ZV-001 Strider for Quake3\r\n",
          true},
         {"[zv packages]\r\nnumberinstalled=1\r\n1=zv-001 STRIDER FOR quake3\r\n", true},
-        {"[ZV Packages]\r\nNumberInstalled=0\r\n1=ZV-001 Strider for Quake3\r\n", false},
-        {"[ZV Packages]\r\n1=ZV-001 Strider for Quake3\r\n", false},
-        {"[ZV Packages]\r\nNumberInstalled=2\r\n1=Other\r\n3=ZV-001 Strider for Quake3\r\n", false},
+        // Entries above the count are installations too, as the uninstaller reads them.
+        {"[ZV Packages]\r\nNumberInstalled=0\r\n1=ZV-001 Strider for Quake3\r\n", true},
+        {"[ZV Packages]\r\n1=ZV-001 Strider for Quake3\r\n", true},
+        {"[ZV Packages]\r\nNumberInstalled=2\r\n1=Other\r\n3=ZV-001 Strider for Quake3\r\n", true},
         {"[ZV Packages]\r\nNumberInstalled=1\r\n1=ZV-001 Strider for Quake\r\n", false},
         {"[ZV-001 Strider for Quake3]\r\nFiles=1\r\n1=C:\\ZV-001.txt\r\n", false},
         // A damaged count: answered from the entries there, without looking up every number.
@@ -121,6 +122,13 @@ static void TestLookups()
     CHECK_TEXT(value, "C:\\b.pk3");
     CHECK(GetPrivateProfileIntA(kPackageName, kFileCountKey, 0, log.c_str()) == 3,
           "the file count did not grow to 3");
+    // A count below the section's entries: the pack's entry is never written over.
+    WriteBytes(log, "[ZV-001 Strider for Quake3]\r\nFiles=1\r\n1=C:\\a.txt\r\n2=C:\\a.pk3\r\n");
+    RecordInstalledFile(kPackageName, "C:\\b.txt");
+    CHECK(NonBlankLines(log) ==
+              std::vector<std::string>({"[ZV-001 Strider for Quake3]", "Files=3", "1=C:\\a.txt",
+                                        "2=C:\\a.pk3", "3=C:\\b.txt"}),
+          "the section lost an entry: %s", Joined(NonBlankLines(log)).c_str());
 }
 
 // Appends keep every other byte of the log: the count replaced where it stands, the entry
@@ -136,7 +144,11 @@ static void TestAppendPlaces()
          "; a comment\n[Other]\nx=1\r\n[ZV Packages]\r\nNumberInstalled=1\r\n1=P\r\n"},
         {"[zv packages]\nnumberinstalled = 1\n1=Q\n\n[Other]\nx=1\n",
          "[zv packages]\nNumberInstalled=2\r\n1=Q\n2=P\r\n\n[Other]\nx=1\n"},
-        {"[ZV Packages]\r\n1=Q\r\n2=R", "[ZV Packages]\r\n1=P\r\n2=R\r\nNumberInstalled=1\r\n"},
+        // Entries above the count, another tool's or a killed run's, are never written over.
+        {"[ZV Packages]\r\n1=Q\r\n2=R",
+         "[ZV Packages]\r\n1=Q\r\n2=R\r\nNumberInstalled=3\r\n3=P\r\n"},
+        {"[ZV Packages]\r\nNumberInstalled=1\r\n2=Other Pack\r\n",
+         "[ZV Packages]\r\nNumberInstalled=3\r\n2=Other Pack\r\n3=P\r\n"},
         {"[ZV Packages]", "[ZV Packages]\r\nNumberInstalled=1\r\n1=P\r\n"},
     };
     std::string dir = CurrentDir() + "\\places";
