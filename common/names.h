@@ -25,4 +25,10 @@ inline constexpr char kUninstallParentKey[] =
 inline constexpr char kUninstallSubkey[] = "ZVQ3Models";
 inline constexpr char kUninstallDisplayName[] = "ZV Models for Quake3";
 
+// Told by either program when the other one, or a second copy, holds the game directory's
+// lock; formatted with the game directory.
+inline constexpr char kBusyCaption[] = "Installation Running";
+inline constexpr char kBusyText[] = "An installation or an uninstall of the ZV-001 models is "
+                                    "running in %s. Try again once it has finished.";
+
 #endif

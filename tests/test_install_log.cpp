@@ -23,6 +23,14 @@ static std::string WindowsDir()
     return std::string(dir, n < sizeof dir ? n : 0);
 }
 
+// The log of dir, for the appends that follow: its path set and its directory's lock taken, as
+// the installation does.
+static void UseLog(const std::string &dir)
+{
+    SetLogPath(dir.c_str());
+    CHECK(LockLog(), "the lock of %s was not taken", dir.c_str());
+}
+
 // Before SetLogPath nothing is read or written, wherever a log might go.
 static void TestWithoutLogPath()
 {
@@ -39,6 +47,9 @@ static void TestAppending()
     std::string dir = CurrentDir() + "\\fresh";
     CreateDirectoryA(dir.c_str(), NULL);
     SetLogPath(dir.c_str());
+    RecordPackage(kPackageName);
+    CHECK(!FileExists(LogPath(dir)), "an append was made without the lock");
+    CHECK(LockLog(), "the lock was not taken");
     CHECK(!IsPackageInstalled(kPackageName), "a missing log names the package");
     RecordPackage(kPackageName);
     CHECK(RecordInstalledFile(kPackageName, "C:\\Games\\Quake3\\ZV-001.txt"),
@@ -87,7 +98,7 @@ static void TestLookups()
     };
     std::string dir = CurrentDir() + "\\lookup";
     CreateDirectoryA(dir.c_str(), NULL);
-    SetLogPath(dir.c_str());
+    UseLog(dir);
     int number = 0;
     for (const auto &c : cases) {
         number++;
@@ -153,7 +164,7 @@ static void TestAppendPlaces()
     };
     std::string dir = CurrentDir() + "\\places";
     CreateDirectoryA(dir.c_str(), NULL);
-    SetLogPath(dir.c_str());
+    UseLog(dir);
     for (const auto &c : cases) {
         WriteBytes(dir + "\\ZVFiles.log", c.before);
         RecordPackage("P");
@@ -204,7 +215,7 @@ static void TestUnwritableLogs()
             DeleteFileA(log.c_str());
             CHECK(MakeUnixLink(other, log), "no symbolic link");
         }
-        SetLogPath(dir.c_str());
+        UseLog(dir);
         if (kind != 4) // the package list has room
             RecordPackage(kPackageName);
         CHECK(!RecordInstalledFile(kPackageName, "C:\\x.pk3"), "kind %d: a file was recorded",
@@ -249,8 +260,8 @@ static DWORD WINAPI HoldLock(void *param)
     return lock != NULL;
 }
 
-// Two editors one after the other: an append waits for the other editor's lock and keeps its
-// entry; a lock held past the wait is a log that cannot be updated, and it stays as it was.
+// Two editors one after the other: the installation's lock waits for the other editor's and
+// keeps its entry; a lock held past the wait is not had, and the log stays as it was.
 static void TestLockedLog()
 {
     std::string dir = CurrentDir() + "\\locked", log = dir + "\\ZVFiles.log";
@@ -262,8 +273,10 @@ static void TestLockedLog()
         HANDLE thread = CreateThread(NULL, 0, HoldLock, &holder, 0, NULL);
         WaitForSingleObject(holder.held, 10000);
         SetLogPath(dir.c_str());
+        bool locked = LockLog();
         bool recorded = RecordInstalledFile(kPackageName, "C:\\x.pk3");
         SetEvent(holder.release);
+        UnlockLog();
         DWORD took = 0;
         WaitForSingleObject(thread, 30000);
         GetExitCodeThread(thread, &took);
@@ -273,10 +286,11 @@ static void TestLockedLog()
         for (const char *line : {"[ZV-001 Strider for Quake3]", "Files=1", "1=C:\\x.pk3"})
             both.push_back(line);
         if (hold == INFINITE)
-            CHECK(!recorded && LogAppendFailed() && NonBlankLines(log) == others,
+            CHECK(!locked && !recorded && LogAppendFailed() && NonBlankLines(log) == others,
                   "an append went ahead of a lock held past the wait");
         else
-            CHECK(recorded && NonBlankLines(log) == both, "an entry was lost to the other editor");
+            CHECK(locked && recorded && NonBlankLines(log) == both,
+                  "an entry was lost to the other editor");
         CloseHandle(thread);
         CloseHandle(holder.held);
         CloseHandle(holder.release);
@@ -299,7 +313,7 @@ static void TestLogPlaces()
     for (const auto &c : cases) {
         std::string place = CurrentDir() + "\\" + c.place;
         CreateDirectoryA(place.substr(0, place.rfind('\\')).c_str(), NULL);
-        SetLogPath(c.typed);
+        UseLog(c.typed);
         RecordPackage(kPackageName);
         CHECK(GetPrivateProfileIntA(kPackageListSection, kPackageCountKey, 0, place.c_str()) == 1,
               "\"%s\": no log at %s", c.typed, place.c_str());
@@ -309,7 +323,7 @@ static void TestLogPlaces()
     // Relative to the directory current when the path is set, not when the log is written.
     std::string before = CurrentDir();
     CreateDirectoryA("later", NULL);
-    SetLogPath("later");
+    UseLog("later");
     SetCurrentDirectoryA("C:\\");
     RecordPackage(kPackageName);
     SetCurrentDirectoryA(before.c_str());
