@@ -238,6 +238,51 @@ static void TestUnwritableLogs()
     CHECK(!LogAppendFailed(), "a failure outlived its log path");
 }
 
+struct Reader {
+    std::string path;
+    HANDLE opened;
+};
+
+// An antivirus or indexer: opens the file just written, sharing everything, and closes it a
+// moment later.
+static DWORD WINAPI ReadForAMoment(void *param)
+{
+    Reader *reader = (Reader *)param;
+    HANDLE file = CreateFileA(reader->path.c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
+                              OPEN_EXISTING, 0, NULL);
+    SetEvent(reader->opened);
+    Sleep(500);
+    if (file != INVALID_HANDLE_VALUE)
+        CloseHandle(file);
+    return file != INVALID_HANDLE_VALUE;
+}
+
+// Windows will not replace an open file: an append that meets the log open for a moment waits
+// for it and is written. (One held open for longer is a log that cannot be replaced, above.)
+static void TestLogOpenForAMoment()
+{
+    std::string dir = CurrentDir() + "\\moment", log = dir + "\\ZVFiles.log";
+    CreateDirectoryA(dir.c_str(), NULL);
+    WriteBytes(log, "[ZV Packages]\r\nNumberInstalled=1\r\n1=Other\r\n");
+    UseLog(dir);
+    Reader reader = {log, CreateEventA(NULL, TRUE, FALSE, NULL)};
+    HANDLE thread = CreateThread(NULL, 0, ReadForAMoment, &reader, 0, NULL);
+    WaitForSingleObject(reader.opened, 10000);
+    RecordPackage(kPackageName);
+    DWORD opened = 0;
+    WaitForSingleObject(thread, 30000);
+    GetExitCodeThread(thread, &opened);
+    CHECK(opened, "the reader did not open the log");
+    CHECK(!LogAppendFailed() &&
+              NonBlankLines(log) ==
+                  std::vector<std::string>({"[ZV Packages]", "NumberInstalled=2", "1=Other",
+                                            "2=" + std::string(kPackageName)}),
+          "the append did not wait for the reader: %s", Joined(NonBlankLines(log)).c_str());
+    CloseHandle(thread);
+    CloseHandle(reader.opened);
+}
+
 struct LockHolder {
     std::string dir;
     HANDLE held, release;
@@ -337,6 +382,7 @@ int main()
     TestLookups();
     TestAppendPlaces();
     TestUnwritableLogs();
+    TestLogOpenForAMoment();
     TestLockedLog();
     TestLogPlaces();
     return CheckDone();
