@@ -342,18 +342,28 @@ FileCheck CreateTemporary(const GameDir *dir, const char *temp, HANDLE *file, DW
     return check;
 }
 
-// An older file of ours at the name may be read-only, which a rename would not replace.
-static void ClearReadOnly(const GameDir *dir, const char *name)
+// An older file of ours at the name may be read-only, which a rename would not replace: its
+// attribute goes. True when a plain file of ours stands there.
+static bool PrepareReplace(const GameDir *dir, const char *name)
 {
     HANDLE old;
     DWORD error;
-    if (OpenGameFile(dir, name, FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, &old, &error) !=
-        FILE_CHECKED)
-        return;
+    if (OpenGameFile(dir, name, FILE_WRITE_ATTRIBUTES,
+                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, &old,
+                     &error) != FILE_CHECKED)
+        return false;
     BY_HANDLE_FILE_INFORMATION info;
     if (GetFileInformationByHandle(old, &info) && (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY))
         SetAttributes(old, info.dwFileAttributes & ~FILE_ATTRIBUTE_READONLY);
     CloseHandle(old);
+    return true;
+}
+
+// Windows refuses to replace a file that is open (ERROR_ACCESS_DENIED), as it is for a moment
+// when an antivirus or the indexer looks at a file of ours just written: that passes too.
+static bool MayPass(DWORD error, bool replacingOurs)
+{
+    return IsSharingError(error) || (replacingOurs && error == ERROR_ACCESS_DENIED);
 }
 
 bool RenameGameFile(HANDLE file, const GameDir *dir, const char *name, bool replace, DWORD *error)
@@ -368,10 +378,9 @@ bool RenameGameFile(HANDLE file, const GameDir *dir, const char *name, bool repl
         rename->ReplaceIfExists = replace;
         rename->FileNameLength = (DWORD)(wide - 1) * sizeof(WCHAR);
         MultiByteToWideChar(CP_ACP, 0, path, -1, rename->FileName, wide);
-        if (replace)
-            ClearReadOnly(dir, name);
+        bool ours = replace && PrepareReplace(dir, name);
         renamed = s_setInformation(file, FileRenameInfo, rename, size) != 0;
-        for (int i = 0; !renamed && IsSharingError(GetLastError()) && i < kSharingRetries; i++) {
+        for (int i = 0; !renamed && MayPass(GetLastError(), ours) && i < kSharingRetries; i++) {
             Sleep(kSharingPause);
             renamed = s_setInformation(file, FileRenameInfo, rename, size) != 0;
         }

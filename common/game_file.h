@@ -55,7 +55,8 @@ bool RemoveOnClose(HANDLE file, DWORD *error);
 FileCheck CreateTemporary(const GameDir *dir, const char *temp, HANDLE *file, DWORD *error);
 
 // Gives the open file the name dir\name. With replace, an older file of that name is replaced
-// (a read-only one of ours too); without, a taken name fails with ERROR_ALREADY_EXISTS.
+// (a read-only one of ours too); without, a taken name fails with ERROR_ALREADY_EXISTS. A file
+// another program holds open for a moment is waited for, up to two seconds.
 bool RenameGameFile(HANDLE file, const GameDir *dir, const char *name, bool replace, DWORD *error);
 
 // True when path, a directory on a local drive, is dir itself, by identity: the same volume

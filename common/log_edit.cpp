@@ -256,11 +256,12 @@ struct KeyPlace {
     const char *line; // the first line of the key, or null
     size_t lineLength;
     Slice value;
+    unsigned long highest; // the highest numbered entry in the section
 };
 
 static KeyPlace FindKey(const char *text, size_t length, const char *section, const char *key)
 {
-    KeyPlace place = {false, length, NULL, 0, {"", 0}};
+    KeyPlace place = {false, length, NULL, 0, {"", 0}, 0};
     const char *cursor = text, *end = text + length;
     bool inside = false;
     LogLine line;
@@ -278,6 +279,8 @@ static KeyPlace FindKey(const char *text, size_t length, const char *section, co
         if (!inside || line.kind == LINE_BLANK)
             continue;
         place.insertAt = (size_t)(cursor - text);
+        if (line.kind == LINE_ENTRY && line.number > place.highest)
+            place.highest = line.number;
         if (!place.line && (line.kind == LINE_ENTRY || line.kind == LINE_KEY) &&
             SliceIs(line.name, key)) {
             place.line = line.whole.text;
@@ -286,12 +289,6 @@ static KeyPlace FindKey(const char *text, size_t length, const char *section, co
         }
     }
     return place;
-}
-
-static int ReadCount(const char *text, size_t length, const char *section, const char *countKey)
-{
-    KeyPlace place = FindKey(text, length, section, countKey);
-    return place.line ? SliceNumber(place.value) : 0;
 }
 
 static void AppendKeyLine(TextBuffer *out, const char *key, const char *value)
@@ -339,11 +336,16 @@ static void SetKey(const char *text, size_t length, const char *section, const c
 bool AppendLogEntry(const char *log, size_t length, const char *section, const char *countKey,
                     const char *value, TextBuffer *out)
 {
-    int count = ReadCount(log, length, section, countKey);
-    if (count < 0 || (unsigned long)count >= kMaxLogCount)
+    // Another tool may have lowered the count below entries it left, or a killed installer
+    // may have written an entry without raising it: the new number passes both, so no entry
+    // that is there is ever written over.
+    KeyPlace place = FindKey(log, length, section, countKey);
+    unsigned long count = place.line ? (unsigned long)SliceNumber(place.value) : 0;
+    unsigned long last = count > place.highest ? count : place.highest;
+    if (last >= kMaxLogCount)
         return false;
     char number[16];
-    FormatText(number, sizeof number, "%d", count + 1);
+    FormatText(number, sizeof number, "%lu", last + 1);
     TextBuffer counted;
     InitTextBuffer(&counted);
     SetKey(log, length, section, countKey, number, &counted);
@@ -356,9 +358,8 @@ bool AppendLogEntry(const char *log, size_t length, const char *section, const c
 
 bool IsPackageListed(const char *log, size_t length, const char *package)
 {
-    // The entries 1 to the count: one pass over the lines, however large the count.
-    unsigned long count =
-        (unsigned long)ReadCount(log, length, kPackageListSection, kPackageCountKey);
+    // Every numbered entry of the first list, whatever the count says, as the uninstaller
+    // reads it: an entry above the count is an installation all the same.
     const char *cursor = log, *end = log + length;
     bool inside = false;
     LogLine line;
@@ -367,8 +368,7 @@ bool IsPackageListed(const char *log, size_t length, const char *package)
             if (inside)
                 break; // only the first list counts
             inside = SliceIs(line.name, kPackageListSection);
-        } else if (inside && line.kind == LINE_ENTRY && line.number <= count &&
-                   SliceIs(line.value, package)) {
+        } else if (inside && line.kind == LINE_ENTRY && SliceIs(line.value, package)) {
             return true;
         }
     }

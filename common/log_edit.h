@@ -12,12 +12,14 @@
 // The largest count the log's readers take: a key has 1 to 9 digits.
 const unsigned long kMaxLogCount = 999999999;
 
-// True when the first package list names the package among its entries 1 to its count.
+// True when the first package list names the package in any of its numbered entries, above
+// its count too.
 bool IsPackageListed(const char *log, size_t length, const char *package);
 
-// Appends to out the log with one more entry in the first section of that name: the count
-// key raised by one, then the entry under the new number, each where the profile functions
-// would write it. False when memory ran out, or when the count would pass kMaxLogCount.
+// Appends to out the log with one more entry in the first section of that name, numbered one
+// above both the count and the highest number in the section: the count key set to that
+// number, then the entry under it, each where the profile functions would write it; no other
+// line changes. False when memory ran out, or when the number would pass kMaxLogCount.
 bool AppendLogEntry(const char *log, size_t length, const char *section, const char *countKey,
                     const char *value, TextBuffer *out);
 

@@ -47,7 +47,10 @@ static_assert(IsTildeName(kLicenceFile, kLicenceTemporary) &&
                   IsTildeName(kLogFile, kLogTemporary),
               "each temporary name is its file's with '~' last");
 
-const char kBusyText[] = "An installation or an uninstall of the ZV-001 models is running in %s. "
-                         "Try again once it has finished.";
+// Told by either program when the other one, or a second copy, holds the game directory's
+// lock; formatted with the game directory.
+inline constexpr char kBusyCaption[] = "Installation Running";
+inline constexpr char kBusyText[] = "An installation or an uninstall of the ZV-001 models is "
+                                    "running in %s. Try again once it has finished.";
 
 #endif

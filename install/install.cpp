@@ -187,8 +187,9 @@ static void RegisterInstalledUninstaller(HWND owner, const GameDir *dir, const c
     MessageBoxA(owner, text, "Uninstaller Not Registered", MB_ICONWARNING);
 }
 
-// Copies the three files and records them; false when one of them did not land.
-static bool InstallFiles(HWND owner, const char *sourceDir, const char *gameDir)
+// Copies the three files and records them. True when the pack is in its slot; *allLanded
+// tells whether the licence and the uninstaller landed too.
+static bool InstallFiles(HWND owner, const char *sourceDir, const char *gameDir, bool *allLanded)
 {
     GameDir dir;
     if (!OpenInstallDir(gameDir, &dir))
@@ -205,12 +206,14 @@ static bool InstallFiles(HWND owner, const char *sourceDir, const char *gameDir)
         InstallOverOlder(owner, &dir, sourceDir, gameDir, IDS_UNINSTALLER_FILE);
     RegisterInstalledUninstaller(owner, &dir, gameDir);
     bool packInstalled = InstallPack(owner, &dir, sourceDir, gameDir);
-    return licenceCopied && uninstallerCopied && packInstalled;
+    *allLanded = licenceCopied && uninstallerCopied && packInstalled;
+    return packInstalled;
 }
 
-bool InstallPackage(HWND owner, const char *typedGameDir)
+// The installation once the directory's lock is held: everything from the re-install question
+// to the last write.
+static bool InstallLocked(HWND owner, const char *typedGameDir)
 {
-    SetLogPath(typedGameDir);
     if (IsPackageInstalled(TableText(IDS_PACKAGE_NAME)) &&
         MessageBoxA(owner,
                     "You appear to have already installed this package here. Do you wish to "
@@ -232,7 +235,8 @@ bool InstallPackage(HWND owner, const char *typedGameDir)
     }
 
     ExpectPackageFiles(sourceDir);
-    bool allInstalled = InstallFiles(owner, sourceDir, gameDir);
+    bool allInstalled;
+    bool packInstalled = InstallFiles(owner, sourceDir, gameDir, &allInstalled);
     free(sourceDir);
     CloseProgressDialog();
 
@@ -246,5 +250,21 @@ bool InstallPackage(HWND owner, const char *typedGameDir)
     if (LogAppendFailed())
         TellNotRecorded(owner, gameDir);
     free(gameDir);
-    return true;
+    return packInstalled;
+}
+
+bool InstallPackage(HWND owner, const char *typedGameDir)
+{
+    SetLogPath(typedGameDir);
+    // An uninstall or another installation running here would edit the log and remove files
+    // under this one: it goes first, and this one changes nothing.
+    if (!LockLog()) {
+        char text[MAX_PATH + 160];
+        FormatText(text, sizeof text, kBusyText, typedGameDir);
+        MessageBoxA(owner, text, kBusyCaption, MB_ICONWARNING);
+        return false;
+    }
+    bool installed = InstallLocked(owner, typedGameDir);
+    UnlockLog();
+    return installed;
 }

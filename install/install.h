@@ -5,8 +5,9 @@
 #include <windows.h>
 
 // Installs the package into the game directory, owner owning every box and the progress
-// dialog. False when the user declined to install again or the installer's own directory was
-// not found; true otherwise, also when the pack could not be placed (the user was told).
+// dialog. True when the pack is in its slot; false when it is not (the user was told), when
+// the user declined to install again, when an uninstall or another installation holds the
+// directory, or when the installer's own directory was not found.
 bool InstallPackage(HWND owner, const char *gameDir);
 
 #endif

@@ -1,8 +1,9 @@
-// The install log, read and appended to by the installer itself in the profile format. An
-// append never rewrites the log in place: under the log's lock, the new text goes to a
-// temporary file beside it, which then replaces the log in one rename, so a full disk, a
-// read-only or linked log, another editor or a killed installer leaves every earlier entry as
-// it was.
+// The install log, read and appended to by the installer itself in the profile format. The
+// installation holds the directory's lock from its first look at the log to its last write, so
+// no uninstall or second installation runs in between. An append never rewrites the log in
+// place: the new text goes to a temporary file beside it, which then replaces the log in one
+// rename, so a full disk, a read-only or linked log or a killed installer leaves every earlier
+// entry as it was.
 #include "install_log.h"
 
 #include "../common/game_file.h"
@@ -22,9 +23,12 @@ static bool s_opened;
 static GameDir s_dir;
 // Set when an append could not be written; cleared by SetLogPath.
 static bool s_appendFailed;
+// The directory's lock while LockLog holds it; appends are made only under it.
+static HANDLE s_lock;
 
 void SetLogPath(const char *gameDir)
 {
+    UnlockLog();
     s_set = true;
     s_appendFailed = false;
     // A path relative to the current directory would follow that directory as it changes;
@@ -40,6 +44,21 @@ void SetLogPath(const char *gameDir)
 bool LogAppendFailed()
 {
     return s_appendFailed;
+}
+
+bool LockLog()
+{
+    if (!s_set || !s_opened)
+        return true;
+    if (!s_lock)
+        s_lock = LockGameLog(&s_dir, kLogLockWait);
+    return s_lock != NULL;
+}
+
+void UnlockLog()
+{
+    UnlockGameLog(s_lock);
+    s_lock = NULL;
 }
 
 struct LogAppend {
@@ -79,9 +98,7 @@ static bool AppendUnderLock(const LogAppend *appends, int count)
 {
     if (!s_set)
         return false;
-    HANDLE lock = s_opened ? LockGameLog(&s_dir, kLogLockWait) : NULL;
-    bool ok = lock && WriteAppends(appends, count);
-    UnlockGameLog(lock);
+    bool ok = s_lock && WriteAppends(appends, count);
     if (!ok)
         s_appendFailed = true;
     return ok;

@@ -4,8 +4,14 @@
 #define ZV_INSTALL_INSTALL_LOG_H
 
 // Points every later log operation at ZVFiles.log in the game directory, made absolute
-// against the current directory.
+// against the current directory; lets go of an earlier directory's lock.
 void SetLogPath(const char *gameDir);
+// Takes the game directory's lock for the rest of the installation: an uninstaller or another
+// installer takes the same one. Waits up to kLogLockWait; false when another one holds it.
+// Appends are made only under it. A directory that cannot be opened has no lock: true, and
+// every append fails.
+bool LockLog();
+void UnlockLog();
 // True when the log's package list names the package (letter case aside).
 bool IsPackageInstalled(const char *package);
 // Appends the package to the package list.

@@ -23,6 +23,14 @@ static std::string WindowsDir()
     return std::string(dir, n < sizeof dir ? n : 0);
 }
 
+// The log of dir, for the appends that follow: its path set and its directory's lock taken, as
+// the installation does.
+static void UseLog(const std::string &dir)
+{
+    SetLogPath(dir.c_str());
+    CHECK(LockLog(), "the lock of %s was not taken", dir.c_str());
+}
+
 // Before SetLogPath nothing is read or written, wherever a log might go.
 static void TestWithoutLogPath()
 {
@@ -39,6 +47,9 @@ static void TestAppending()
     std::string dir = CurrentDir() + "\\fresh";
     CreateDirectoryA(dir.c_str(), NULL);
     SetLogPath(dir.c_str());
+    RecordPackage(kPackageName);
+    CHECK(!FileExists(LogPath(dir)), "an append was made without the lock");
+    CHECK(LockLog(), "the lock was not taken");
     CHECK(!IsPackageInstalled(kPackageName), "a missing log names the package");
     RecordPackage(kPackageName);
     CHECK(RecordInstalledFile(kPackageName, "C:\\Games\\Quake3\\ZV-001.txt"),
@@ -68,9 +79,10 @@ static void TestLookups()
          "3=ZV-001 Strider for Quake3\r\n",
          true},
         {"[zv packages]\r\nnumberinstalled=1\r\n1=zv-001 STRIDER FOR quake3\r\n", true},
-        {"[ZV Packages]\r\nNumberInstalled=0\r\n1=ZV-001 Strider for Quake3\r\n", false},
-        {"[ZV Packages]\r\n1=ZV-001 Strider for Quake3\r\n", false},
-        {"[ZV Packages]\r\nNumberInstalled=2\r\n1=Other\r\n3=ZV-001 Strider for Quake3\r\n", false},
+        // Entries above the count are installations too, as the uninstaller reads them.
+        {"[ZV Packages]\r\nNumberInstalled=0\r\n1=ZV-001 Strider for Quake3\r\n", true},
+        {"[ZV Packages]\r\n1=ZV-001 Strider for Quake3\r\n", true},
+        {"[ZV Packages]\r\nNumberInstalled=2\r\n1=Other\r\n3=ZV-001 Strider for Quake3\r\n", true},
         {"[ZV Packages]\r\nNumberInstalled=1\r\n1=ZV-001 Strider for Quake\r\n", false},
         {"[ZV-001 Strider for Quake3]\r\nFiles=1\r\n1=C:\\ZV-001.txt\r\n", false},
         // A damaged count: answered from the entries there, without looking up every number.
@@ -86,7 +98,7 @@ static void TestLookups()
     };
     std::string dir = CurrentDir() + "\\lookup";
     CreateDirectoryA(dir.c_str(), NULL);
-    SetLogPath(dir.c_str());
+    UseLog(dir);
     int number = 0;
     for (const auto &c : cases) {
         number++;
@@ -121,6 +133,13 @@ static void TestLookups()
     CHECK_TEXT(value, "C:\\b.pk3");
     CHECK(GetPrivateProfileIntA(kPackageName, kFileCountKey, 0, log.c_str()) == 3,
           "the file count did not grow to 3");
+    // A count below the section's entries: the pack's entry is never written over.
+    WriteBytes(log, "[ZV-001 Strider for Quake3]\r\nFiles=1\r\n1=C:\\a.txt\r\n2=C:\\a.pk3\r\n");
+    RecordInstalledFile(kPackageName, "C:\\b.txt");
+    CHECK(NonBlankLines(log) ==
+              std::vector<std::string>({"[ZV-001 Strider for Quake3]", "Files=3", "1=C:\\a.txt",
+                                        "2=C:\\a.pk3", "3=C:\\b.txt"}),
+          "the section lost an entry: %s", Joined(NonBlankLines(log)).c_str());
 }
 
 // Appends keep every other byte of the log: the count replaced where it stands, the entry
@@ -136,12 +155,16 @@ static void TestAppendPlaces()
          "; a comment\n[Other]\nx=1\r\n[ZV Packages]\r\nNumberInstalled=1\r\n1=P\r\n"},
         {"[zv packages]\nnumberinstalled = 1\n1=Q\n\n[Other]\nx=1\n",
          "[zv packages]\nNumberInstalled=2\r\n1=Q\n2=P\r\n\n[Other]\nx=1\n"},
-        {"[ZV Packages]\r\n1=Q\r\n2=R", "[ZV Packages]\r\n1=P\r\n2=R\r\nNumberInstalled=1\r\n"},
+        // Entries above the count, another tool's or a killed run's, are never written over.
+        {"[ZV Packages]\r\n1=Q\r\n2=R",
+         "[ZV Packages]\r\n1=Q\r\n2=R\r\nNumberInstalled=3\r\n3=P\r\n"},
+        {"[ZV Packages]\r\nNumberInstalled=1\r\n2=Other Pack\r\n",
+         "[ZV Packages]\r\nNumberInstalled=3\r\n2=Other Pack\r\n3=P\r\n"},
         {"[ZV Packages]", "[ZV Packages]\r\nNumberInstalled=1\r\n1=P\r\n"},
     };
     std::string dir = CurrentDir() + "\\places";
     CreateDirectoryA(dir.c_str(), NULL);
-    SetLogPath(dir.c_str());
+    UseLog(dir);
     for (const auto &c : cases) {
         WriteBytes(dir + "\\ZVFiles.log", c.before);
         RecordPackage("P");
@@ -192,7 +215,7 @@ static void TestUnwritableLogs()
             DeleteFileA(log.c_str());
             CHECK(MakeUnixLink(other, log), "no symbolic link");
         }
-        SetLogPath(dir.c_str());
+        UseLog(dir);
         if (kind != 4) // the package list has room
             RecordPackage(kPackageName);
         CHECK(!RecordInstalledFile(kPackageName, "C:\\x.pk3"), "kind %d: a file was recorded",
@@ -213,6 +236,51 @@ static void TestUnwritableLogs()
     // A new log path forgets an earlier failure.
     SetLogPath(dir.c_str());
     CHECK(!LogAppendFailed(), "a failure outlived its log path");
+}
+
+struct Reader {
+    std::string path;
+    HANDLE opened;
+};
+
+// An antivirus or indexer: opens the file just written, sharing everything, and closes it a
+// moment later.
+static DWORD WINAPI ReadForAMoment(void *param)
+{
+    Reader *reader = (Reader *)param;
+    HANDLE file = CreateFileA(reader->path.c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
+                              OPEN_EXISTING, 0, NULL);
+    SetEvent(reader->opened);
+    Sleep(500);
+    if (file != INVALID_HANDLE_VALUE)
+        CloseHandle(file);
+    return file != INVALID_HANDLE_VALUE;
+}
+
+// Windows will not replace an open file: an append that meets the log open for a moment waits
+// for it and is written. (One held open for longer is a log that cannot be replaced, above.)
+static void TestLogOpenForAMoment()
+{
+    std::string dir = CurrentDir() + "\\moment", log = dir + "\\ZVFiles.log";
+    CreateDirectoryA(dir.c_str(), NULL);
+    WriteBytes(log, "[ZV Packages]\r\nNumberInstalled=1\r\n1=Other\r\n");
+    UseLog(dir);
+    Reader reader = {log, CreateEventA(NULL, TRUE, FALSE, NULL)};
+    HANDLE thread = CreateThread(NULL, 0, ReadForAMoment, &reader, 0, NULL);
+    WaitForSingleObject(reader.opened, 10000);
+    RecordPackage(kPackageName);
+    DWORD opened = 0;
+    WaitForSingleObject(thread, 30000);
+    GetExitCodeThread(thread, &opened);
+    CHECK(opened, "the reader did not open the log");
+    CHECK(!LogAppendFailed() &&
+              NonBlankLines(log) ==
+                  std::vector<std::string>({"[ZV Packages]", "NumberInstalled=2", "1=Other",
+                                            "2=" + std::string(kPackageName)}),
+          "the append did not wait for the reader: %s", Joined(NonBlankLines(log)).c_str());
+    CloseHandle(thread);
+    CloseHandle(reader.opened);
 }
 
 struct LockHolder {
@@ -237,8 +305,8 @@ static DWORD WINAPI HoldLock(void *param)
     return lock != NULL;
 }
 
-// Two editors one after the other: an append waits for the other editor's lock and keeps its
-// entry; a lock held past the wait is a log that cannot be updated, and it stays as it was.
+// Two editors one after the other: the installation's lock waits for the other editor's and
+// keeps its entry; a lock held past the wait is not had, and the log stays as it was.
 static void TestLockedLog()
 {
     std::string dir = CurrentDir() + "\\locked", log = dir + "\\ZVFiles.log";
@@ -250,8 +318,10 @@ static void TestLockedLog()
         HANDLE thread = CreateThread(NULL, 0, HoldLock, &holder, 0, NULL);
         WaitForSingleObject(holder.held, 10000);
         SetLogPath(dir.c_str());
+        bool locked = LockLog();
         bool recorded = RecordInstalledFile(kPackageName, "C:\\x.pk3");
         SetEvent(holder.release);
+        UnlockLog();
         DWORD took = 0;
         WaitForSingleObject(thread, 30000);
         GetExitCodeThread(thread, &took);
@@ -261,10 +331,11 @@ static void TestLockedLog()
         for (const char *line : {"[ZV-001 Strider for Quake3]", "Files=1", "1=C:\\x.pk3"})
             both.push_back(line);
         if (hold == INFINITE)
-            CHECK(!recorded && LogAppendFailed() && NonBlankLines(log) == others,
+            CHECK(!locked && !recorded && LogAppendFailed() && NonBlankLines(log) == others,
                   "an append went ahead of a lock held past the wait");
         else
-            CHECK(recorded && NonBlankLines(log) == both, "an entry was lost to the other editor");
+            CHECK(locked && recorded && NonBlankLines(log) == both,
+                  "an entry was lost to the other editor");
         CloseHandle(thread);
         CloseHandle(holder.held);
         CloseHandle(holder.release);
@@ -287,7 +358,7 @@ static void TestLogPlaces()
     for (const auto &c : cases) {
         std::string place = CurrentDir() + "\\" + c.place;
         CreateDirectoryA(place.substr(0, place.rfind('\\')).c_str(), NULL);
-        SetLogPath(c.typed);
+        UseLog(c.typed);
         RecordPackage(kPackageName);
         CHECK(GetPrivateProfileIntA(kPackageListSection, kPackageCountKey, 0, place.c_str()) == 1,
               "\"%s\": no log at %s", c.typed, place.c_str());
@@ -297,7 +368,7 @@ static void TestLogPlaces()
     // Relative to the directory current when the path is set, not when the log is written.
     std::string before = CurrentDir();
     CreateDirectoryA("later", NULL);
-    SetLogPath("later");
+    UseLog("later");
     SetCurrentDirectoryA("C:\\");
     RecordPackage(kPackageName);
     SetCurrentDirectoryA(before.c_str());
@@ -311,6 +382,7 @@ int main()
     TestLookups();
     TestAppendPlaces();
     TestUnwritableLogs();
+    TestLogOpenForAMoment();
     TestLockedLog();
     TestLogPlaces();
     return CheckDone();

@@ -8,6 +8,7 @@
 #include "fixture_game.h"
 #include "fixture_boxes.h"
 #include "fixture_uninstall.h"
+#include "common/log_file.h"
 #include "resources/resource.h"
 
 #include <algorithm>
@@ -95,13 +96,13 @@ static void TestTypicalThenDeclined()
 }
 
 // Without baseq3 every slot fails: the pack's source path is shown, then the copy errors, and
-// the run still ends as complete with the licence logged and the uninstaller registered.
+// the run ends as aborted, with the licence logged and the uninstaller registered.
 static void TestNoBaseq3()
 {
     std::string game = CurrentDir() + "\\NoBase";
     MakeGameDir(game, kGameExeOnly);
     DeleteUninstallEntry();
-    RunSetup(__LINE__, game, {NotInstalled(game), kCopyErrorsBox, kCompleteBox});
+    RunSetup(__LINE__, game, {NotInstalled(game), kCopyErrorsBox, kAbortedBox});
     CHECK(NonBlankLines(LogPath(game)) == OneInstallationLog(game, {"ZV-001.txt"}),
           "the log is not the six lines");
     CheckRegistered(__LINE__, game + "\\zvuninst.exe");
@@ -119,7 +120,7 @@ static void TestTakenSlots()
         if (taken == 98)
             RunSetup(__LINE__, game, {kCompleteBox});
         else
-            RunSetup(__LINE__, game, {NotInstalled(game), kCopyErrorsBox, kCompleteBox});
+            RunSetup(__LINE__, game, {NotInstalled(game), kCopyErrorsBox, kAbortedBox});
         int changed = 0;
         for (int slot = 1; slot <= taken; slot++) {
             std::string text;
@@ -157,6 +158,42 @@ static void TestTrailingBackslash()
               lines[6] == "2=" + PackSlot(game, 2),
           "the log names other paths: %s", lines.size() > 5 ? lines[5].c_str() : "");
     CheckRegistered(__LINE__, game + "\\zvuninst.exe");
+}
+
+// A log that another package's tool left with its count lowered below its entry, first while
+// an uninstall or another installation holds the directory: that run is told so, ends as
+// aborted and changes nothing. Once the directory is free, the package is listed after the
+// other one, which keeps its entry.
+static void TestBusyThenOthersLog()
+{
+    std::string game = CurrentDir() + "\\Busy";
+    MakeGameDir(game, kWithBaseq3);
+    const std::string earlier = "[ZV Packages]\r\nNumberInstalled=1\r\n2=Other Pack\r\n";
+    WriteBytes(LogPath(game), earlier);
+    DeleteUninstallEntry();
+    GameDir dir;
+    DWORD error;
+    HANDLE lock = OpenGameDir(game.c_str(), &dir, &error) ? LockGameLog(&dir, 0) : NULL;
+    CHECK(lock != NULL, "the directory's lock was not taken");
+    char busy[MAX_PATH + 160];
+    snprintf(busy, sizeof busy, kBusyText, game.c_str());
+    Tree before = SnapshotTree(game);
+    RunSetup(__LINE__, game, {WarningBox(kBusyCaption, busy), kAbortedBox});
+    UnlockGameLog(lock);
+    CHECK(SnapshotTree(game) == before, "the busy directory changed:%s",
+          TreeDifference(before, SnapshotTree(game)).c_str());
+    CHECK(!UninstallEntryExists(), "the busy run registered the uninstaller");
+
+    RunSetup(__LINE__, game, {kCompleteBox});
+    std::vector<std::string> want = {"[ZV Packages]",
+                                     "NumberInstalled=3",
+                                     "2=Other Pack",
+                                     "3=" + std::string(kPackageName),
+                                     "[" + std::string(kPackageName) + "]",
+                                     "Files=2",
+                                     "1=" + game + "\\ZV-001.txt",
+                                     "2=" + PackSlot(game, 1)};
+    CHECK(NonBlankLines(LogPath(game)) == want, "the log lost the other package's entry");
 }
 
 // A black rectangle is drawn in the system's frame colour, which Wine makes dark grey.
@@ -317,7 +354,7 @@ static void TestFullDisk()
     if (FillDrive(__LINE__, kSmallDrive, 600 * 1024)) {
         RunSetup(__LINE__, game,
                  {PackNotInstalledBox(s_sources[2], PackSlot(game, 99), "1464.84 KB", "11%"),
-                  kCopyErrorsBox, kCompleteBox});
+                  kCopyErrorsBox, kAbortedBox});
         CHECK(Listing(game + "\\baseq3").empty(), "baseq3 is not empty");
         CHECK(SameFile(s_sources[0], game + "\\ZV-001.txt") &&
                   SameFile(s_sources[1], game + "\\zvuninst.exe"),
@@ -343,7 +380,7 @@ static void TestFullDisk()
                  {PackNotInstalledBox(s_sources[0], game + "\\ZV-001.txt", "1000 Bytes", "0%"),
                   PackNotInstalledBox(s_sources[1], game + "\\zvuninst.exe", "2.93 KB", "11%"),
                   PackNotInstalledBox(s_sources[2], PackSlot(game, 99), "4.88 KB", "44%"),
-                  kCopyErrorsBox, LogNotUpdatedBox(game), kCompleteBox});
+                  kCopyErrorsBox, LogNotUpdatedBox(game), kAbortedBox});
         std::string text;
         CHECK(ReadWhole(game + "\\ZV-001.txt", &text) && text == "the older licence",
               "the older licence text was damaged");
@@ -439,7 +476,7 @@ static void TestPlanted()
     std::string linkedBase = CurrentDir() + "\\LinkedBase";
     MakeGameDir(linkedBase, kGameExeOnly);
     CHECK(MakeUnixLink(outside + "\\baseq3", linkedBase + "\\baseq3"), "cannot link baseq3");
-    RunSetup(__LINE__, linkedBase, {NotInstalled(linkedBase), kCopyErrorsBox, kCompleteBox});
+    RunSetup(__LINE__, linkedBase, {NotInstalled(linkedBase), kCopyErrorsBox, kAbortedBox});
     CHECK(SnapshotTree(outside) == before, "outside after installing:%s",
           TreeDifference(before, SnapshotTree(outside)).c_str());
 
@@ -490,6 +527,7 @@ int main()
     TestNoBaseq3();
     TestTakenSlots();
     TestTrailingBackslash();
+    TestBusyThenOthersLog();
     TestProgressOnScreen();
     TestFullDisk();
     TestKilledMidCopy();

@@ -160,6 +160,14 @@ static void TestHowEntriesAreRead()
          {"C:\\e"},
          "",
          true},
+        // What another tool, or a count that fell behind, leaves: every entry is a file.
+        {"entries above the count are files too",
+         "[ZV-001 Strider for Quake3]\r\nFiles=1\r\n1=C:\\Q\\ZV-001.txt\r\n"
+         "2=C:\\Q\\baseq3\\PakZV01.pk3\r\n",
+         true,
+         {"C:\\Q\\ZV-001.txt", "C:\\Q\\baseq3\\PakZV01.pk3"},
+         "",
+         true},
         {"two sections of the package: both go",
          "[ZV-001 Strider for Quake3]\r\n1=C:\\a\r\n[Other]\r\nk=v\r\n"
          "[ZV-001 Strider for Quake3]\r\n1=C:\\b\r\n",

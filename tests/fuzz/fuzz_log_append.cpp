@@ -1,8 +1,8 @@
 // Any log bytes and one append as the installer makes it: the package to the package list, or
-// a file to the package's section. Afterwards the first section of that name counts one more,
-// the new number names the value, every line of the log but the count's and the new number's
-// is still there byte for byte and in order, and a package appended to the list is found in
-// it. A count at the readers' limit refuses the append.
+// a file to the package's section. Afterwards the first section of that name counts one above
+// both its count and its highest entry, that number names the value, every line of the log
+// but the count's is still there byte for byte and in order, and a package appended to the
+// list is found in it. A number past the readers' limit refuses the append.
 #include "fuzz_check.h"
 #include "log_reference.h"
 #include "common/log_edit.h"
@@ -65,16 +65,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     std::vector<RefLine> lines = RefLines(log.data(), log.size());
     long header;
     long countLine = FirstKey(lines, section, countKey, &header);
-    long long count = countLine >= 0 ? CountOf(log, lines[countLine]) : 0;
-    std::string number = std::to_string(count + 1);
-    long entryLine = FirstKey(lines, section, number.c_str(), &header);
+    long long last = countLine >= 0 ? CountOf(log, lines[countLine]) : 0;
+    for (const RefLine &line : lines)
+        if (header >= 0 && line.sectionLine == header && line.entry &&
+            (long long)line.number > last)
+            last = line.number;
+    std::string number = std::to_string(last + 1);
 
     TextBuffer out;
     InitTextBuffer(&out);
     bool ok = AppendLogEntry(log.data(), log.size(), section, countKey, value, &out);
     std::string after(out.data ? out.data : "", out.length);
     FreeTextBuffer(&out);
-    REQUIRE(ok == (count < (long long)kMaxLogCount));
+    REQUIRE(ok == (last < (long long)kMaxLogCount));
     if (!ok)
         return 0;
 
@@ -86,7 +89,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     REQUIRE(writtenEntry >= 0 && ValueOf(after, written[writtenEntry]) == value);
     size_t at = 0;
     for (long i = 0; i < (long)lines.size(); i++) {
-        if (i == countLine || i == entryLine)
+        if (i == countLine)
             continue;
         std::string whole = log.substr(lines[i].start, lines[i].end - lines[i].start);
         size_t found = after.find(whole, at);
