@@ -2,6 +2,7 @@
 // of its own directory, whatever spelling a changed log uses to reach further, read right in
 // double-byte code pages.
 #include "check.h"
+#include "fuzz/package_decision.h"
 #include "uninstall/package_path.h"
 
 #include <string.h>
@@ -113,7 +114,7 @@ static void TestPackageFiles()
         {"Games\\Quake3", "Games\\Quake3\\ZV-001.txt", -1},
     };
     for (const auto &c : cases) {
-        int file = PackageFileOf(c.dir, c.path, kWestern);
+        int file = PackageFileIn(c.dir, c.path, kWestern);
         CHECK(file == c.file, "\"%s\" in \"%s\": %d", c.path, c.dir, file);
     }
 }
@@ -138,7 +139,7 @@ static void TestDoubleByteNames()
         {"C:\\Q", "C:\\Q\\x\\..\\ZV-001.txt", kJapanese, 0},
     };
     for (const auto &c : cases) {
-        int file = PackageFileOf(c.dir, c.path, c.codePage);
+        int file = PackageFileIn(c.dir, c.path, c.codePage);
         CHECK(file == c.file, "\"%s\" in \"%s\" (%u): %d", c.path, c.dir, c.codePage, file);
     }
     CHECK(
@@ -168,7 +169,7 @@ static void TestNames()
     for (int file = 0; file < kPackageFileCount; file++) {
         PackageFileName(file, name, sizeof name);
         std::string path = std::string("C:\\Q\\") + name;
-        CHECK(PackageFileOf("C:\\Q", path.c_str(), kWestern) == file, "%d's name is not %d", file,
+        CHECK(PackageFileIn("C:\\Q", path.c_str(), kWestern) == file, "%d's name is not %d", file,
               file);
     }
 }
@@ -178,16 +179,16 @@ static void TestLongPaths()
 {
     std::string dir = "C:\\" + std::string(230, 'd');
     std::string path = dir + "\\baseq3\\PakZV01.pk3";
-    CHECK(PackageFileOf(dir.c_str(), path.c_str(), kWestern) == 1, "a 250-byte path refused");
+    CHECK(PackageFileIn(dir.c_str(), path.c_str(), kWestern) == 1, "a 250-byte path refused");
     // Longer than the system's limit before its ".." part takes the long name away.
     std::string deep = dir + "\\" + std::string(300, 'x') + "\\..\\ZV-001.txt";
-    CHECK(PackageFileOf(dir.c_str(), deep.c_str(), kWestern) == 0,
+    CHECK(PackageFileIn(dir.c_str(), deep.c_str(), kWestern) == 0,
           "long path with a .. part refused");
     std::string huge = dir + "\\" + std::string(2000, 'x') + "\\..\\ZV-001.txt";
-    CHECK(PackageFileOf(dir.c_str(), huge.c_str(), kWestern) == -1,
+    CHECK(PackageFileIn(dir.c_str(), huge.c_str(), kWestern) == -1,
           "a path over 1024 bytes was taken");
     std::string longDir = "C:\\" + std::string(300, 'd');
-    CHECK(PackageFileOf(longDir.c_str(), (longDir + "\\ZV-001.txt").c_str(), kWestern) == -1,
+    CHECK(PackageFileIn(longDir.c_str(), (longDir + "\\ZV-001.txt").c_str(), kWestern) == -1,
           "a directory longer than the system's limit was accepted");
 }
 

@@ -6,8 +6,6 @@
 #include "../common/pack_slot.h"
 #include "../common/text.h"
 
-#include <string.h>
-
 // The separator before the one at end, or null; walked from the start, as only the start
 // tells a trail byte from a character.
 static const char *SeparatorBefore(const char *path, const char *end, unsigned codePage)
@@ -38,21 +36,6 @@ int SplitPackagePath(char *path, size_t *dirLength, unsigned codePage)
     // A root keeps its separator; any other directory ends before it.
     size_t length = (size_t)(start - path);
     *dirLength = length + 1 == root ? root : length;
-    return number;
-}
-
-int PackageFileOf(const char *dir, const char *path, unsigned codePage)
-{
-    // A recorded path may spell the directory the long way round (..\), past the path limit.
-    char base[260], full[1024];
-    size_t dirLength;
-    if (!FormatText(base, sizeof base, "%s%s", dir, IsDriveOnly(dir) ? "\\" : "") ||
-        !FormatText(full, sizeof full, "%s", path) || !NormalisePath(base, codePage))
-        return -1;
-    int number = SplitPackagePath(full, &dirLength, codePage);
-    size_t baseLength = strlen(base);
-    if (number < 0 || dirLength != baseLength || !SamePathPrefix(full, base, dirLength, codePage))
-        return -1;
     return number;
 }
 

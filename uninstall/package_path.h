@@ -17,11 +17,6 @@ const int kPackageFileCount = kLastPackSlot + 1;
 // is not absolute or names anything else.
 int SplitPackagePath(char *path, size_t *dirLength, unsigned codePage);
 
-// The number of the package file that path names inside dir (a directory's full path, or "X:"
-// for a drive's root), or -1 for anything else. Letter case counts only for A to Z, and only
-// outside double-byte characters of codePage.
-int PackageFileOf(const char *dir, const char *path, unsigned codePage);
-
 // The package file's name relative to its directory ("ZV-001.txt", "baseq3\PakZV07.pk3");
 // false for a number out of range or a buffer too small.
 bool PackageFileName(int number, char *buffer, size_t size);

@@ -8,6 +8,7 @@
 #include "common/pack_slot.h"
 #include "common/path.h"
 #include "common/text.h"
+#include "package_decision.h"
 #include "uninstall/package_path.h"
 
 #include <stdint.h>
@@ -16,9 +17,6 @@
 #include <string>
 
 static const unsigned kCodePages[] = {932, 936, 949, 950, 1252};
-// The limits PackageFileOf reads within: the system's path limit for the directory, 1024
-// bytes for a recorded path.
-static const size_t kDirLimit = 260, kPathLimit = 1024;
 
 // Where the character after the one at at starts.
 static size_t Step(const std::string &text, size_t at, unsigned codePage)
@@ -105,10 +103,10 @@ static bool Normalised(const std::string &text, unsigned codePage, std::string *
     return true;
 }
 
-// What PackageFileOf must answer, found the long way: every file's joined name tried.
+// What the uninstaller's decision must answer, found the long way: every file's joined name tried.
 static int ExpectedFile(const std::string &dir, const std::string &path, unsigned codePage)
 {
-    if (dir.size() + 1 >= kDirLimit || path.size() >= kPathLimit)
+    if (dir.size() + 1 >= kDirLimit || path.size() >= kValueLimit)
         return -1;
     std::string base = dir, full;
     bool drive = dir.size() == 2 && dir[1] == ':' &&
@@ -154,7 +152,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     path = path.substr(0, path.find('\0'));
     CheckNames(path);
     for (unsigned codePage : kCodePages) {
-        int file = PackageFileOf(dir.c_str(), path.c_str(), codePage);
+        int file = PackageFileIn(dir.c_str(), path.c_str(), codePage);
         REQUIRE(file >= -1 && file < kPackageFileCount);
         REQUIRE(file == ExpectedFile(dir, path, codePage));
         REQUIRE(SamePathText(dir.c_str(), path.c_str(), codePage) ==
