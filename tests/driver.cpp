@@ -320,8 +320,12 @@ static UINT IdentifyIcon(HWND iconControl)
 {
     if (!iconControl || !IsWindowVisible(iconControl))
         return 0;
+    // A busy machine may keep the box from answering at once: ask again until it does.
     DWORD_PTR handle = 0;
-    if (!Send(iconControl, STM_GETICON, 0, 0, &handle) || !handle)
+    if (!WaitUntil([&] {
+            return !IsWindow(iconControl) || Send(iconControl, STM_GETICON, 0, 0, &handle);
+        }) ||
+        !handle)
         return 0;
     RECT area;
     GetClientRect(iconControl, &area);
