@@ -49,3 +49,14 @@ char *ProgramDirectory()
         return NULL;
     return DirectoryOfPath(path, strlen(path), sizeof path);
 }
+
+char *FullDirectory(const char *dir)
+{
+    if (IsDriveOnly(dir))
+        return JoinPath(dir, "");
+    if (IsAbsolutePath(dir))
+        return PlainPathCopy(dir);
+    char full[MAX_PATH];
+    DWORD length = dir[0] ? GetFullPathNameA(dir, sizeof full, full, NULL) : 0;
+    return length > 0 && length < sizeof full ? DupString(full) : NULL;
+}

@@ -3,7 +3,7 @@
 #include "browse.h"
 
 #include "../setup/table_string.h"
-#include "../common/path.h"
+#include "../common/program_dir.h"
 
 #include <commdlg.h>
 #include <stdlib.h>
@@ -29,19 +29,6 @@ static OpenFileNameProc LoadOpenFileDialog()
         s_getOpenFileName =
             (OpenFileNameProc)(void (*)(void))GetProcAddress(library, "GetOpenFileNameA");
     return s_getOpenFileName;
-}
-
-// A new heap string: the characters of path before its last backslash.
-static char *DirectoryOf(const char *path)
-{
-    const char *backslash = LastSeparator(path, CP_ACP);
-    size_t length = backslash ? (size_t)(backslash - path) : strlen(path);
-    char *directory = (char *)malloc(length + 1);
-    if (directory) {
-        memcpy(directory, path, length);
-        directory[length] = 0;
-    }
-    return directory;
 }
 
 bool BrowseForGameDirectory(HWND owner, char **directory)
@@ -83,7 +70,7 @@ bool BrowseForGameDirectory(HWND owner, char **directory)
 
     if (chosen) {
         free(*directory);
-        *directory = DirectoryOf(file);
+        *directory = DirectoryOfPath(file, strlen(file), kFileBufferSize);
     }
     free(file);
     return chosen && *directory;

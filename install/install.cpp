@@ -137,30 +137,6 @@ static void TellNotRecorded(HWND owner, const char *gameDir)
     MessageBoxA(owner, text, "Install Log Not Updated", MB_ICONWARNING);
 }
 
-// The log and the uninstall entry must hold full paths: a directory typed relative to the
-// current one would leave the uninstaller unable to find anything. It is resolved once here;
-// the copies land in the same place either way. "X:" alone names a drive's root and a path
-// starting "X:\\" or "\\\\" is already full: those stay as typed, a "\\\\?\\" taken off, so
-// that the log, the entry and the list of programs hold the plain form every reader knows.
-static char *FullGameDir(const char *gameDir)
-{
-    if (IsDriveOnly(gameDir) || IsAbsolutePath(gameDir))
-        return PlainPathCopy(gameDir);
-    char full[MAX_PATH];
-    DWORD length = GetFullPathNameA(gameDir, sizeof full, full, NULL);
-    return DupString(length > 0 && length < sizeof full ? full : gameDir);
-}
-
-// Opens the game directory that every file goes into; "X:" means the drive's root.
-static bool OpenInstallDir(const char *gameDir, GameDir *dir)
-{
-    char *root = IsDriveOnly(gameDir) ? JoinPath(gameDir, "") : NULL;
-    DWORD error;
-    bool opened = OpenGameDir(root ? root : gameDir, dir, &error);
-    free(root);
-    return opened;
-}
-
 // Only a plain file of ours is entered as the uninstaller, the new copy or the one an earlier
 // installation left: a link planted there would be run with administrator rights.
 static void RegisterInstalledUninstaller(HWND owner, const GameDir *dir, const char *gameDir)
@@ -189,30 +165,27 @@ static void RegisterInstalledUninstaller(HWND owner, const GameDir *dir, const c
 
 // Copies the three files and records them. True when the pack is in its slot; *allLanded
 // tells whether the licence and the uninstaller landed too.
-static bool InstallFiles(HWND owner, const char *sourceDir, const char *gameDir, bool *allLanded)
+static bool InstallFiles(HWND owner, const GameDir *dir, const char *sourceDir, const char *gameDir,
+                         bool *allLanded)
 {
-    GameDir dir;
-    if (!OpenInstallDir(gameDir, &dir))
-        memset(&dir, 0, sizeof dir); // not checkable: every copy fails and is told
     // The licence is recorded before it lands, and so the package is listed with its first
     // entry: a log never lists the package without one, nor misses a file of it.
     char *licence = JoinPath(gameDir, TableText(IDS_LICENCE_FILE));
     if (licence)
         RecordPackageWithFile(TableText(IDS_PACKAGE_NAME), licence);
     free(licence);
-    bool licenceCopied = InstallOverOlder(owner, &dir, sourceDir, gameDir, IDS_LICENCE_FILE);
+    bool licenceCopied = InstallOverOlder(owner, dir, sourceDir, gameDir, IDS_LICENCE_FILE);
     // The uninstaller is registered, not logged: removing it is what it is there for.
-    bool uninstallerCopied =
-        InstallOverOlder(owner, &dir, sourceDir, gameDir, IDS_UNINSTALLER_FILE);
-    RegisterInstalledUninstaller(owner, &dir, gameDir);
-    bool packInstalled = InstallPack(owner, &dir, sourceDir, gameDir);
+    bool uninstallerCopied = InstallOverOlder(owner, dir, sourceDir, gameDir, IDS_UNINSTALLER_FILE);
+    RegisterInstalledUninstaller(owner, dir, gameDir);
+    bool packInstalled = InstallPack(owner, dir, sourceDir, gameDir);
     *allLanded = licenceCopied && uninstallerCopied && packInstalled;
     return packInstalled;
 }
 
 // The installation once the directory's lock is held: everything from the re-install question
 // to the last write.
-static bool InstallLocked(HWND owner, const char *typedGameDir)
+static bool InstallLocked(HWND owner, const GameDir *dir, const char *gameDir)
 {
     if (IsPackageInstalled(TableText(IDS_PACKAGE_NAME)) &&
         MessageBoxA(owner,
@@ -223,8 +196,7 @@ static bool InstallLocked(HWND owner, const char *typedGameDir)
     StartProgressDialog(owner);
 
     char *sourceDir = ProgramDirectory();
-    char *gameDir = sourceDir ? FullGameDir(typedGameDir) : NULL;
-    if (!gameDir) {
+    if (!sourceDir || !gameDir) {
         free(sourceDir);
         MessageBoxA(owner,
                     "Could not locate source directory. The installation cannot continue. "
@@ -236,7 +208,7 @@ static bool InstallLocked(HWND owner, const char *typedGameDir)
 
     ExpectPackageFiles(sourceDir);
     bool allInstalled;
-    bool packInstalled = InstallFiles(owner, sourceDir, gameDir, &allInstalled);
+    bool packInstalled = InstallFiles(owner, dir, sourceDir, gameDir, &allInstalled);
     free(sourceDir);
     CloseProgressDialog();
 
@@ -249,22 +221,31 @@ static bool InstallLocked(HWND owner, const char *typedGameDir)
                     "File Copy Errors", MB_ICONWARNING);
     if (LogAppendFailed())
         TellNotRecorded(owner, gameDir);
-    free(gameDir);
     return packInstalled;
 }
 
 bool InstallPackage(HWND owner, const char *typedGameDir)
 {
-    SetLogPath(typedGameDir);
+    // Resolved and opened once: the log, the copies and the uninstall entry take this one full
+    // path, a typed relative one included, and the directory by its identity.
+    char *gameDir = FullDirectory(typedGameDir);
+    GameDir dir;
+    DWORD error;
+    bool opened = gameDir && OpenGameDir(gameDir, &dir, &error);
+    if (!opened)
+        memset(&dir, 0, sizeof dir); // not checkable: every copy fails and is told
+    SetLogPath(opened ? &dir : NULL);
     // An uninstall or another installation running here would edit the log and remove files
     // under this one: it goes first, and this one changes nothing.
-    if (!LockLog()) {
+    bool installed = false;
+    if (LockLog()) {
+        installed = InstallLocked(owner, &dir, gameDir);
+        UnlockLog();
+    } else {
         char text[MAX_PATH + 160];
         FormatText(text, sizeof text, kBusyText, typedGameDir);
         MessageBoxA(owner, text, kBusyCaption, MB_ICONWARNING);
-        return false;
     }
-    bool installed = InstallLocked(owner, typedGameDir);
-    UnlockLog();
+    free(gameDir);
     return installed;
 }

@@ -10,8 +10,6 @@
 #include "../common/log_edit.h"
 #include "../common/log_file.h"
 #include "../common/names.h"
-#include "../common/path.h"
-#include "../common/text.h"
 #include "../common/text_buffer.h"
 
 #include <stdlib.h>
@@ -26,19 +24,14 @@ static bool s_appendFailed;
 // The directory's lock while LockLog holds it; appends are made only under it.
 static HANDLE s_lock;
 
-void SetLogPath(const char *gameDir)
+void SetLogPath(const GameDir *dir)
 {
     UnlockLog();
     s_set = true;
     s_appendFailed = false;
-    // A path relative to the current directory would follow that directory as it changes;
-    // "X:" alone names the current directory of drive X, and the log goes in its root.
-    char full[MAX_PATH];
-    DWORD length = GetFullPathNameA(gameDir, sizeof full, full, NULL);
-    bool made = IsDriveOnly(gameDir) ? FormatText(full, sizeof full, "%s\\", gameDir)
-                                     : length > 0 && length < sizeof full;
-    DWORD error;
-    s_opened = made && OpenGameDir(full, &s_dir, &error);
+    s_opened = dir != NULL;
+    if (dir)
+        s_dir = *dir;
 }
 
 bool LogAppendFailed()

@@ -3,9 +3,12 @@
 #ifndef ZV_INSTALL_INSTALL_LOG_H
 #define ZV_INSTALL_INSTALL_LOG_H
 
-// Points every later log operation at ZVFiles.log in the game directory, made absolute
-// against the current directory; lets go of an earlier directory's lock.
-void SetLogPath(const char *gameDir);
+struct GameDir;
+
+// Points every later log operation at ZVFiles.log in the opened game directory, or, for null
+// (a directory that could not be opened), at none: every append then fails. Lets go of an
+// earlier directory's lock.
+void SetLogPath(const GameDir *dir);
 // Takes the game directory's lock for the rest of the installation: an uninstaller or another
 // installer takes the same one. Waits up to kLogLockWait; false when another one holds it.
 // Appends are made only under it. A directory that cannot be opened has no lock: true, and
@@ -14,7 +17,8 @@ bool LockLog();
 void UnlockLog();
 // True when the log's package list names the package (letter case aside).
 bool IsPackageInstalled(const char *package);
-// Appends the package to the package list.
+// Appends the package to the package list. The installation lists it with its first file
+// (RecordPackageWithFile); this stays as the list's own append, which the log tests build on.
 void RecordPackage(const char *package);
 // Appends the path to the package's own section; false when the log could not take it.
 bool RecordInstalledFile(const char *package, const char *path);

@@ -3,6 +3,7 @@
 #include "fixture_files.h"
 #include "fixture_game.h"
 #include "common/log_file.h"
+#include "common/program_dir.h"
 #include "install/install_log.h"
 
 #include <string>
@@ -23,11 +24,23 @@ static std::string WindowsDir()
     return std::string(dir, n < sizeof dir ? n : 0);
 }
 
+// Points the log at dir, made full and opened as the installation does.
+static void SetLogDir(const std::string &dir)
+{
+    char *full = FullDirectory(dir.c_str());
+    GameDir opened;
+    DWORD error = 0;
+    bool ok = full && OpenGameDir(full, &opened, &error);
+    CHECK(ok, "%s could not be opened: %lu", dir.c_str(), error);
+    SetLogPath(ok ? &opened : NULL);
+    free(full);
+}
+
 // The log of dir, for the appends that follow: its path set and its directory's lock taken, as
 // the installation does.
 static void UseLog(const std::string &dir)
 {
-    SetLogPath(dir.c_str());
+    SetLogDir(dir);
     CHECK(LockLog(), "the lock of %s was not taken", dir.c_str());
 }
 
@@ -46,7 +59,7 @@ static void TestAppending()
 {
     std::string dir = CurrentDir() + "\\fresh";
     CreateDirectoryA(dir.c_str(), NULL);
-    SetLogPath(dir.c_str());
+    SetLogDir(dir);
     RecordPackage(kPackageName);
     CHECK(!FileExists(LogPath(dir)), "an append was made without the lock");
     CHECK(LockLog(), "the lock was not taken");
@@ -234,7 +247,7 @@ static void TestUnwritableLogs()
     }
     CHECK(ReadWhole(other, &after) && after == earlier, "the linked file changed");
     // A new log path forgets an earlier failure.
-    SetLogPath(dir.c_str());
+    SetLogDir(dir);
     CHECK(!LogAppendFailed(), "a failure outlived its log path");
 }
 
@@ -317,7 +330,7 @@ static void TestLockedLog()
                              CreateEventA(NULL, TRUE, FALSE, NULL), hold};
         HANDLE thread = CreateThread(NULL, 0, HoldLock, &holder, 0, NULL);
         WaitForSingleObject(holder.held, 10000);
-        SetLogPath(dir.c_str());
+        SetLogDir(dir);
         bool locked = LockLog();
         bool recorded = RecordInstalledFile(kPackageName, "C:\\x.pk3");
         SetEvent(holder.release);

@@ -16,15 +16,13 @@
 
 static const char kCaption[] = "ZV-001 Uninstall";
 
-// The program's own directory; a drive's root keeps its backslash ("G:\"), since "G:" alone
-// would name the current directory of drive G.
+// The program's own directory, full, as the installer recorded it.
 static bool FindOwnDirectory(char *dir, size_t size)
 {
     char *own = ProgramDirectory();
-    if (!own)
-        return false;
-    bool root = own[0] && own[1] == ':' && own[2] == 0;
-    bool ok = FormatText(dir, size, "%s%s", own, root ? "\\" : "");
+    char *full = own ? FullDirectory(own) : NULL;
+    bool ok = full && FormatText(dir, size, "%s", full);
+    free(full);
     free(own);
     return ok;
 }
