@@ -428,6 +428,8 @@ static void TestLockedPack()
     CheckKeptPackage(__LINE__, run, dir, pack);
     CHECK(Has(run.report.text, pack + ": another program has it open"), "final box reads \"%s\"",
           run.report.text.c_str());
+    CHECK(UninstallNumber("EstimatedSize") == SizeKB({pack, dir + "\\zvuninst.exe"}),
+          "the kept entry's size is %lu KB", UninstallNumber("EstimatedSize"));
 
     run = Uninstall(dir);
     for (const char *gone : {"\\baseq3\\PakZV01.pk3", "\\ZVFiles.log", "\\zvuninst.exe"})

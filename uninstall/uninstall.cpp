@@ -9,6 +9,7 @@
 #include "../common/log_edit.h"
 #include "../common/log_file.h"
 #include "../common/names.h"
+#include "../common/package_size.h"
 #include "../common/path.h"
 #include "../common/system_error.h"
 #include "../common/text.h"
@@ -385,6 +386,21 @@ static void RemoveUninstaller(const GameDir *own, Report *report)
     free(path);
 }
 
+// The entry that stays with what is left of the package shows that size; another
+// uninstaller's entry is not ours to change.
+static void RewriteEstimatedSize(const GameDir *own, const char *self)
+{
+    char other[MAX_PATH + 64];
+    if (EntryNamesOtherUninstaller(self, other, sizeof other))
+        return;
+    char *log = NULL;
+    size_t length = 0;
+    DWORD error;
+    ReadGameLog(own, &log, &length, &error);
+    WriteEstimatedSize(PackageSizeKB(own, log, length));
+    free(log);
+}
+
 // The step for a listed package: its files, then its entries in the log. True when the
 // package is gone from disk and log; otherwise why the rest stays.
 static bool RemoveListed(const GameDir *own, const char *log, size_t length,
@@ -474,6 +490,7 @@ static void RemoveLocked(const GameDir *own, const char *dir, Report *report)
         RemoveRegistryEntry(self, report);
     } else {
         LeaveTheRest(dir, report, why);
+        RewriteEstimatedSize(own, self);
     }
 done:
     FreePackageFiles(&found);
