@@ -139,3 +139,18 @@ DWORD SizeKB(const std::vector<std::string> &files)
     }
     return (DWORD)((bytes + 1023) / 1024);
 }
+
+bool RunUninstallerWith(const std::string &dir, const std::string &arguments, DWORD *exitCode)
+{
+    std::string command = "\"" + dir + "\\" + kUninstallerFile + "\" " + arguments;
+    std::vector<char> line(command.begin(), command.end());
+    line.push_back(0);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process;
+    if (!CreateProcessA(NULL, line.data(), NULL, NULL, FALSE, 0, NULL, dir.c_str(), &startup,
+                        &process))
+        return false;
+    CloseHandle(process.hThread);
+    return FinishProgram(process.hProcess, exitCode, 60000);
+}

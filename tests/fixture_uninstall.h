@@ -50,4 +50,8 @@ struct UninstallRun {
 #define RunUninstaller(dir, answer) RunUninstallerAt(__FILE__, __LINE__, (dir), (answer))
 UninstallRun RunUninstallerAt(const char *file, int line, const std::string &dir, int answer);
 
+// Runs dir\zvuninst.exe with arguments from dir, as a deployment tool does, and waits for it;
+// whether it ended, with its exit code.
+bool RunUninstallerWith(const std::string &dir, const std::string &arguments, DWORD *exitCode);
+
 #endif

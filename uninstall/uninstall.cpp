@@ -270,6 +270,7 @@ static void LeaveTheRest(const char *dir, Report *report, const char *reason)
 // The log could not be read: nothing is removed, and everything stays for a later run.
 static void ReportUnread(const char *dir, Report *report)
 {
+    ReportStays(report, OUTCOME_LOG_KEPT);
     ReportNote(report, "The install log could not be read, so nothing was removed: the "
                        "package's files, the uninstaller and its entry in the list of "
                        "programs all stay.");
@@ -358,6 +359,7 @@ static void RemoveRegistryEntry(const char *self, Report *report)
         char reason[MAX_PATH + 96];
         FormatText(reason, sizeof reason, "it belongs to the uninstaller %s", other);
         ReportNotRemoved(report, what, reason);
+        ReportStays(report, OUTCOME_OTHER_ENTRY);
         return;
     }
     char keyPath[128];
@@ -367,8 +369,10 @@ static void RemoveRegistryEntry(const char *self, Report *report)
         ReportRemoved(report, what);
     else if (result == ERROR_FILE_NOT_FOUND)
         ReportMissing(report, what);
-    else
+    else {
         ReportError(report, what, (DWORD)result);
+        ReportStays(report, OUTCOME_FILE_KEPT);
+    }
 }
 
 static void RemoveUninstaller(const GameDir *own, Report *report)
@@ -381,8 +385,10 @@ static void RemoveUninstaller(const GameDir *own, Report *report)
         ReportRemoved(report, what);
     else if (check == FILE_MISSING)
         ReportMissing(report, what);
-    else
+    else {
         ReportCheck(report, what, check, error);
+        ReportStays(report, OUTCOME_FILE_KEPT);
+    }
     free(path);
 }
 
@@ -415,6 +421,8 @@ static bool RemoveListed(const GameDir *own, const char *log, size_t length,
     bool gone = edited && listed.count == 0;
     *why = listed.count || !removed ? "files of the package remain"
                                     : "the install log could not be updated";
+    if (!gone)
+        ReportStays(report, listed.count || !removed ? OUTCOME_FILE_KEPT : OUTCOME_LOG_KEPT);
     if (listed.unremovedCount) {
         ReportNote(report, "Some files of the package could not be removed. ZVFiles.log still "
                            "lists them, and the uninstaller and its entry in the list of "
@@ -456,6 +464,7 @@ static void RemoveLocked(const GameDir *own, const char *dir, Report *report)
     FileCheck check = FILE_FAILED;
     if (!self || !logPath) {
         ReportNote(report, "The uninstaller ran out of memory, so nothing was removed.");
+        ReportStays(report, OUTCOME_FAILED);
         goto done;
     }
     check = ReadGameLog(own, &log, &length, &error);
@@ -486,8 +495,12 @@ static void RemoveLocked(const GameDir *own, const char *dir, Report *report)
         ReportNote(report, "This version of Windows cannot confirm where a file lies, so no "
                            "file was removed.");
     if (RemoveListed(own, log, length, &found, report, &why)) {
-        RemoveUninstaller(own, report);
+        // The entry goes first, judged while its uninstaller is still there, so that a quiet
+        // run's starter, which runs from that file, ends with the outcome of both.
         RemoveRegistryEntry(self, report);
+        if (report->beforeUninstaller)
+            report->beforeUninstaller(report);
+        RemoveUninstaller(own, report);
     } else {
         LeaveTheRest(dir, report, why);
         RewriteEstimatedSize(own, self);
@@ -506,12 +519,14 @@ void RemovePackage(const char *dir, Report *report)
     if (!OpenGameDir(dir, &own, &error)) {
         ReportError(report, dir, error);
         ReportNote(report, "The game directory could not be opened, so nothing was removed.");
+        ReportStays(report, OUTCOME_FAILED);
         return;
     }
     // Held from reading the log to writing it back: an installer appending in between would
     // otherwise lose its entries.
     HANDLE lock = LockGameLog(&own, kLogLockWait);
     if (!lock) {
+        ReportStays(report, OUTCOME_BUSY);
         ReportNotRemoved(report, "ZVFiles.log", "another program kept it busy");
         ReportUnread(dir, report);
         return;
