@@ -57,7 +57,6 @@ static bool Expected(const char *arguments, size_t size, unsigned long *handle,
                 path.compare(0, 2, "\\\\") == 0;
     if (path.find('"') != std::string::npos || !full || path.size() >= size)
         return false;
-    *handle = (unsigned long)value;
     *dir = path;
     return true;
 }
