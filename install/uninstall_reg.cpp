@@ -19,11 +19,6 @@ static LONG SetStringValue(HKEY key, const char *name, const char *text)
     return RegSetValueExA(key, name, 0, REG_SZ, (const BYTE *)text, (DWORD)strlen(text) + 1);
 }
 
-static LONG SetNumberValue(HKEY key, const char *name, DWORD number)
-{
-    return RegSetValueExA(key, name, 0, REG_DWORD, (const BYTE *)&number, sizeof number);
-}
-
 // Unquoted, a path with blanks (C:\Program Files\...) would let Windows start "C:\Program".
 // The quiet command adds its switch after the quotes.
 static char *QuotedCommand(const char *path, const char *arguments)
@@ -66,21 +61,27 @@ static LONG SetLocationValue(HKEY key, const char *uninstallPath)
 }
 
 // What Windows shows beside the name, and the switches that leave only Uninstall offered:
-// there is nothing to modify or repair.
+// there is nothing to modify or repair. Written from tables: the installer's size is guarded.
 static LONG WriteDetails(HKEY key, const char *uninstallPath, DWORD sizeKB)
 {
     SYSTEMTIME today;
     GetLocalTime(&today);
     char date[16];
     FormatText(date, sizeof date, "%04u%02u%02u", today.wYear, today.wMonth, today.wDay);
-    LONG result = SetStringValue(key, "DisplayIcon", uninstallPath);
-    Keep(&result, SetStringValue(key, "Publisher", kPublisher));
-    Keep(&result, SetStringValue(key, "DisplayVersion", ZV_VERSION));
-    Keep(&result, SetLocationValue(key, uninstallPath));
-    Keep(&result, SetStringValue(key, "InstallDate", date));
-    Keep(&result, SetNumberValue(key, "EstimatedSize", sizeKB));
-    Keep(&result, SetNumberValue(key, "NoModify", 1));
-    Keep(&result, SetNumberValue(key, "NoRepair", 1));
+    const char *const texts[][2] = {{"DisplayIcon", uninstallPath},
+                                    {"Publisher", kPublisher},
+                                    {"DisplayVersion", ZV_VERSION},
+                                    {"InstallDate", date}};
+    const struct {
+        const char *name;
+        DWORD number;
+    } numbers[] = {{"EstimatedSize", sizeKB}, {"NoModify", 1}, {"NoRepair", 1}};
+    LONG result = SetLocationValue(key, uninstallPath);
+    for (const auto &text : texts)
+        Keep(&result, SetStringValue(key, text[0], text[1]));
+    for (const auto &number : numbers)
+        Keep(&result, RegSetValueExA(key, number.name, 0, REG_DWORD, (const BYTE *)&number.number,
+                                     sizeof number.number));
     Keep(&result, SetCommandValue(key, "QuietUninstallString", uninstallPath, " /S"));
     return result;
 }
