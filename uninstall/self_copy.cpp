@@ -135,7 +135,7 @@ static bool OpenOutcomePipe(HANDLE *read, HANDLE *write, DWORD *error)
 
 bool StartTemporaryCopy(const char *dir, HANDLE *outcome, DWORD *error)
 {
-    WCHAR self[MAX_PATH], folder[MAX_PATH], copy[MAX_PATH];
+    WCHAR self[MAX_PATH], folder[MAX_PATH], copy[MAX_PATH] = L"";
     if (!OwnPath(self, MAX_PATH, error) || !MakeFolder(folder, MAX_PATH, error))
         return false;
     HANDLE original = NULL, read = NULL, write = NULL;
