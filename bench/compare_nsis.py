@@ -67,7 +67,7 @@ if steps:
 
 ours, empty = rows["ZVSetup.exe (ours)"], rows["NSIS, empty"]
 # The size is a guard: room for what is still to come, not a figure to bring down.
-targets = [("size", ours[0] / empty[0], 0.60),
+targets = [("size", ours[0] / empty[0], 0.65),
            ("first page", ours[3] / empty[3], 0.90),
            ("peak memory", ours[4] / empty[4], 1.00)]
 print()

@@ -9,8 +9,10 @@
 #include "uninstall_reg.h"
 #include "../setup/table_string.h"
 #include "../common/game_file.h"
+#include "../common/log_file.h"
 #include "../common/names.h"
 #include "../common/pack_slot.h"
+#include "../common/package_size.h"
 #include "../common/program_dir.h"
 #include "../common/system_error.h"
 #include "../common/path.h"
@@ -137,23 +139,36 @@ static void TellNotRecorded(HWND owner, const char *gameDir)
     MessageBoxA(owner, text, "Install Log Not Updated", MB_ICONWARNING);
 }
 
+// The entry's size: the package's files in the directory as the log lists them now.
+static DWORD InstalledSizeKB(const GameDir *dir)
+{
+    char *log = NULL;
+    size_t length = 0;
+    DWORD error;
+    ReadGameLog(dir, &log, &length, &error);
+    DWORD kb = PackageSizeKB(dir, log, length);
+    free(log);
+    return kb;
+}
+
 // Only a plain file of ours is entered as the uninstaller, the new copy or the one an earlier
-// installation left: a link planted there would be run with administrator rights.
-static void RegisterInstalledUninstaller(HWND owner, const GameDir *dir, const char *gameDir)
+// installation left: a link planted there would be run with administrator rights. True when
+// the entry was written whole.
+static bool RegisterInstalledUninstaller(HWND owner, const GameDir *dir, const char *gameDir)
 {
     HANDLE file;
     DWORD error;
     if (OpenGameFile(dir, kUninstallerFile, FILE_READ_ATTRIBUTES, FILE_SHARE_READ, &file, &error) !=
         FILE_CHECKED)
-        return;
+        return false;
     CloseHandle(file);
     char *uninstaller = JoinPath(gameDir, kUninstallerFile);
     LONG result = uninstaller ? RegisterUninstaller(kUninstallSubkey, TableText(IDS_DISPLAY_NAME),
-                                                    uninstaller)
+                                                    uninstaller, InstalledSizeKB(dir))
                               : ERROR_NOT_ENOUGH_MEMORY;
     free(uninstaller);
     if (result == ERROR_SUCCESS)
-        return;
+        return true;
     char reason[256], text[MAX_PATH + 512];
     SystemErrorText((DWORD)result, reason, sizeof reason);
     FormatText(text, sizeof text,
@@ -161,6 +176,7 @@ static void RegisterInstalledUninstaller(HWND owner, const GameDir *dir, const c
                "removed from there. To remove it, run %s in %s.\n\n%s",
                kUninstallerFile, gameDir, reason);
     MessageBoxA(owner, text, "Uninstaller Not Registered", MB_ICONWARNING);
+    return false;
 }
 
 // Copies the three files and records them. True when the pack is in its slot; *allLanded
@@ -177,8 +193,11 @@ static bool InstallFiles(HWND owner, const GameDir *dir, const char *sourceDir, 
     bool licenceCopied = InstallOverOlder(owner, dir, sourceDir, gameDir, IDS_LICENCE_FILE);
     // The uninstaller is registered, not logged: removing it is what it is there for.
     bool uninstallerCopied = InstallOverOlder(owner, dir, sourceDir, gameDir, IDS_UNINSTALLER_FILE);
-    RegisterInstalledUninstaller(owner, dir, gameDir);
+    bool registered = RegisterInstalledUninstaller(owner, dir, gameDir);
     bool packInstalled = InstallPack(owner, dir, sourceDir, gameDir);
+    // Written again once the pack is in its slot, so that the entry's size counts it.
+    if (registered && packInstalled)
+        RegisterInstalledUninstaller(owner, dir, gameDir);
     *allLanded = licenceCopied && uninstallerCopied && packInstalled;
     return packInstalled;
 }

@@ -19,13 +19,19 @@ includes+=(-isystem /usr/i686-w64-mingw32/include)
 # strcpy.
 checkers=alpha.security.ArrayBound,alpha.unix.cstring,security.insecureAPI.strcpy
 report=$(mktemp)
-trap 'rm -f "$report"' EXIT
+generated=$(mktemp -d)
+trap 'rm -rf "$report" "$generated"' EXIT
+# zv_version.h as the build makes it from the project's version.
+IFS=. read -r major minor patch <<<"$(sed -n 's/^project(ZVSetup VERSION \([0-9.]*\) .*/\1/p' CMakeLists.txt)"
+sed -e "s/@PROJECT_VERSION@/$major.$minor.$patch/" -e "s/@PROJECT_VERSION_MAJOR@/$major/" \
+    -e "s/@PROJECT_VERSION_MINOR@/$minor/" -e "s/@PROJECT_VERSION_PATCH@/$patch/" \
+    cmake/zv_version.h.in >"$generated/zv_version.h"
 # The folders of the product; a new unit in them is read without a change here.
 for source in $(git ls-files 'app/*.cpp' 'backdrop/*.cpp' 'common/*.cpp' 'gamedir/*.cpp' \
     'install/*.cpp' 'setup/*.cpp' 'uninstall/*.cpp'); do
     : >"$report"
     clang++-14 --analyze --target=i686-w64-mingw32 -std=c++17 -fno-exceptions -fno-rtti \
-        -D__USE_MINGW_ANSI_STDIO=0 -DZV_STARTUP_MARKS "${includes[@]}" -I "$root" \
+        -D__USE_MINGW_ANSI_STDIO=0 -DZV_STARTUP_MARKS "${includes[@]}" -I "$root" -I "$generated" \
         -Xclang -analyzer-checker="$checkers" -Xclang -analyzer-output=text \
         -o /dev/null "$source" 2>"$report" || true
     if grep -q 'warning:\|error:' "$report"; then

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(cmake make g++-mingw-w64-i686 wine wine32:i386 xvfb xauth fonts-wine
           x11-apps imagemagick python3 zip unzip clang-format locales
-          openarena)
+          openarena osslsigncode openssl)
 # and whatever the caller names besides (scripts/fuzz.sh: clang and its fuzzer runtime).
 packages+=("$@")
 

@@ -1,12 +1,13 @@
 #!/usr/bin/env python3
 """Make the installer's dialog bitmaps for "ZV-001 Strider" (standard library only).
 
-Writes four 64x64, 8-bit (256-colour, BI_RGB, bottom-up) Windows bitmaps into
-the directory given as the only argument:
+Writes four 64x64, 8-bit (256-colour, BI_RGB, bottom-up) Windows bitmaps and the
+uninstaller's icon into the directory given as the only argument:
   logo.bmp      (resource 102)  "ZV" chrome letters in a metallic frame, blue-to-black gradient
   picture1.bmp  (resource 108)  Strider portrait, red team skin
   picture2.bmp  (resource 105)  Strider portrait, blue team skin
   picture3.bmp  (resource 106)  Strider portrait, default green/grey skin
+  zvuninst.ico                  the logo at 16, 32 and 48 pixels, 32-bit colour
 Pictures are drawn from simple shapes with 4x4 supersampling, then reduced to a
 per-image 256-colour palette by a small median-cut quantiser.  The output is
 fully deterministic (no timestamps, no randomness).
@@ -80,6 +81,37 @@ def polygon(canvas, pts, color, dx=0.0, dy=0.0):
         return hit
     xs, ys = [p[0] for p in pts], [p[1] for p in pts]
     fill(canvas, inside, color, (min(xs), min(ys), max(xs), max(ys)))
+
+
+def downsample_to(canvas, size):
+    """Average the samples that fall into each of size x size pixels; rows top first."""
+    acc = [[0.0, 0.0, 0.0, 0] for _ in range(size * size)]
+    for sy in range(N):
+        row = sy * size // N * size
+        for sx in range(N):
+            a, c = acc[row + sx * size // N], canvas[sy * N + sx]
+            a[0] += c[0]; a[1] += c[1]; a[2] += c[2]; a[3] += 1
+    return [tuple(clamp(a[i] / a[3]) for i in range(3)) for a in acc]
+
+
+def write_ico(path, canvas, sizes=(16, 32, 48)):
+    """An icon of one opaque 32-bit image per size, as Explorer and the list of programs pick
+    them; each image is a bottom-up bitmap of twice its height (colour, then an empty mask)."""
+    images = []
+    for size in sizes:
+        pixels = downsample_to(canvas, size)
+        image = struct.pack('<IiiHHIIiiII', 40, size, size * 2, 1, 32, 0, 0, 0, 0, 0, 0)
+        for row in range(size - 1, -1, -1):
+            image += b''.join(bytes((b, g, r, 255)) for r, g, b in pixels[row * size:(row + 1) * size])
+        image += bytes((size + 31) // 32 * 4 * size)
+        images.append(image)
+    data = struct.pack('<HHH', 0, 1, len(images))
+    offset = 6 + 16 * len(images)
+    for size, image in zip(sizes, images):
+        data += struct.pack('<BBBBHHII', size, size, 0, 0, 1, 32, len(image), offset)
+        offset += len(image)
+    with open(path, 'wb') as f:
+        f.write(data + b''.join(images))
 
 
 def downsample(canvas):
@@ -192,7 +224,7 @@ def chrome(x, y):
     return mix((20, 40, 110), (150, 200, 255), (t - 0.5) / 0.5)
 
 
-def make_logo():
+def draw_logo():
     def background(x, y):
         t = min(1.0, y / 64.0)
         glow = max(0.0, 1.0 - math.hypot(x - 32, y - 26) / 34.0) * 0.35
@@ -224,7 +256,7 @@ def make_logo():
                     px, py = x0 + i * 4 + c, 51 + r
                     polygon(cv, [(px, py), (px + 1, py), (px + 1, py + 1), (px, py + 1)],
                             solid((200, 215, 240)))
-    return downsample(cv)
+    return cv
 
 
 # -------------------------------------------------------------- portraits ---
@@ -298,7 +330,9 @@ def main():
         sys.exit('usage: make_bitmaps.py OUTPUT_DIR')
     out = sys.argv[1]
     os.makedirs(out, exist_ok=True)
-    write_bmp(os.path.join(out, 'logo.bmp'), make_logo())
+    logo = draw_logo()
+    write_bmp(os.path.join(out, 'logo.bmp'), downsample(logo))
+    write_ico(os.path.join(out, 'zvuninst.ico'), logo)
     for name in sorted(SKINS):
         write_bmp(os.path.join(out, name), make_portrait(*SKINS[name]))
 

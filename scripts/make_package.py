@@ -1,10 +1,12 @@
 #!/usr/bin/env python3
 """Builds the package files byte for byte the same from the same inputs: the pack
 PakZV01.pk3 from package/pk3 and the model that make_model.py generates, and the release
-folder ZV-001 with its zip.
+folder ZV-001 with its zip; and remakes the zip beside a release folder whose programs were
+signed since (scripts/sign.sh).
 
   make_package.py pk3 SOURCE_DIR OUTPUT.pk3
   make_package.py release DIST_DIR ZVSetup.exe zvuninst.exe PakZV01.pk3 ZV-001.txt
+  make_package.py zip RELEASE_FOLDER
 """
 import os
 import shutil
@@ -14,6 +16,8 @@ import zipfile
 # Every entry carries the same time, so the archives depend on nothing but their contents.
 STAMP = (1999, 12, 2, 0, 0, 0)
 RELEASE = "ZV-001"
+# The release's files in the order the zip holds them.
+RELEASE_FILES = ["ZVSetup.exe", "ZV-001.txt", "zvuninst.exe", "PakZV01.pk3"]
 
 
 def add_entry(archive, name, data):
@@ -65,17 +69,20 @@ def build_release(dist, setup, uninstaller, pack, licence):
     folder = os.path.join(dist, RELEASE)
     shutil.rmtree(folder, ignore_errors=True)
     os.makedirs(folder)
-    files = [
-        ("ZVSetup.exe", read(setup)),
-        ("ZV-001.txt", crlf(read(licence))),
-        ("zvuninst.exe", read(uninstaller)),
-        ("PakZV01.pk3", read(pack)),
-    ]
-    for name, data in files:
+    data = {"ZVSetup.exe": read(setup), "ZV-001.txt": crlf(read(licence)),
+            "zvuninst.exe": read(uninstaller), "PakZV01.pk3": read(pack)}
+    for name in RELEASE_FILES:
         with open(os.path.join(folder, name), "wb") as f:
-            f.write(data)
-    write_zip(os.path.join(dist, RELEASE + ".zip"),
-              [(RELEASE + "/" + name, data) for name, data in files])
+            f.write(data[name])
+    release_zip(folder)
+
+
+def release_zip(folder):
+    """The zip beside the release folder, named after it, from the files in it."""
+    folder = os.path.normpath(folder)
+    name = os.path.basename(folder)
+    write_zip(folder + ".zip", [(name + "/" + entry, read(os.path.join(folder, entry)))
+                                for entry in RELEASE_FILES])
 
 
 def main(argv):
@@ -83,6 +90,8 @@ def main(argv):
         build_pack(argv[2], argv[3])
     elif len(argv) == 7 and argv[1] == "release":
         build_release(*argv[2:])
+    elif len(argv) == 3 and argv[1] == "zip":
+        release_zip(argv[2])
     else:
         sys.stderr.write(__doc__)
         return 2

@@ -3,6 +3,9 @@
 
 #include "check.h"
 #include "common/path.h"
+#include "zv_version.h"
+
+#include <stdio.h>
 
 const std::string kUninstallKey = std::string(kUninstallParentKey) + "\\" + kUninstallSubkey;
 
@@ -95,4 +98,59 @@ void CheckUninstallValueAt(const char *file, int line, const char *name, const s
     bool found = ReadUninstallValue(name, &type, &data);
     CHECK_AT(file, line, found && type == REG_SZ, "%s: found %d, type %lu", name, found, type);
     CHECK_TEXT_AT(file, line, data, text + std::string(1, '\0'));
+}
+
+DWORD UninstallNumber(const char *name)
+{
+    DWORD type = 0;
+    std::string data;
+    if (!ReadUninstallValue(name, &type, &data) || type != REG_DWORD || data.size() != 4)
+        return ~0u;
+    return *(const DWORD *)data.data();
+}
+
+void CheckUninstallDetailsAt(const char *file, int line, const std::string &path,
+                             const std::string &gameDir, DWORD kb)
+{
+    SYSTEMTIME today;
+    GetLocalTime(&today);
+    char date[16];
+    snprintf(date, sizeof date, "%04u%02u%02u", today.wYear, today.wMonth, today.wDay);
+    CheckUninstallValueAt(file, line, "DisplayIcon", path);
+    CheckUninstallValueAt(file, line, "Publisher", "ZV Developments");
+    CheckUninstallValueAt(file, line, "DisplayVersion", ZV_VERSION);
+    CheckUninstallValueAt(file, line, "InstallLocation", gameDir);
+    CheckUninstallValueAt(file, line, "InstallDate", date);
+    CheckUninstallValueAt(file, line, "QuietUninstallString", "\"" + path + "\" /S");
+    CHECK_AT(file, line, UninstallNumber("EstimatedSize") == kb, "EstimatedSize %lu, want %lu",
+             UninstallNumber("EstimatedSize"), kb);
+    CHECK_AT(file, line, UninstallNumber("NoModify") == 1 && UninstallNumber("NoRepair") == 1,
+             "NoModify %lu, NoRepair %lu", UninstallNumber("NoModify"),
+             UninstallNumber("NoRepair"));
+}
+
+DWORD SizeKB(const std::vector<std::string> &files)
+{
+    unsigned long long bytes = 0;
+    for (const std::string &name : files) {
+        WIN32_FILE_ATTRIBUTE_DATA data;
+        if (GetFileAttributesExA(name.c_str(), GetFileExInfoStandard, &data))
+            bytes += ((unsigned long long)data.nFileSizeHigh << 32) | data.nFileSizeLow;
+    }
+    return (DWORD)((bytes + 1023) / 1024);
+}
+
+bool RunUninstallerWith(const std::string &dir, const std::string &arguments, DWORD *exitCode)
+{
+    std::string command = "\"" + dir + "\\" + kUninstallerFile + "\" " + arguments;
+    std::vector<char> line(command.begin(), command.end());
+    line.push_back(0);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process;
+    if (!CreateProcessA(NULL, line.data(), NULL, NULL, FALSE, 0, NULL, dir.c_str(), &startup,
+                        &process))
+        return false;
+    CloseHandle(process.hThread);
+    return FinishProgram(process.hProcess, exitCode, 60000);
 }

@@ -23,6 +23,13 @@ static void TestArguments()
         CHECK_TEXT(CommandArguments(c.line), c.arguments);
         CHECK(IsCopyCommand(c.arguments) == c.copy, "%s: copy %d", c.line, !c.copy);
     }
+    // The quiet uninstall's switch alone, in either case; nothing else.
+    static const struct {
+        const char *arguments;
+        bool quiet;
+    } quiet[] = {{"/S", 1}, {"/s ", 1}, {"/S x", 0}, {"/SS", 0}, {"-S", 0}, {"", 0}, {"/", 0}};
+    for (const auto &c : quiet)
+        CHECK(IsQuietCommand(c.arguments) == c.quiet, "\"%s\": quiet %d", c.arguments, !c.quiet);
 }
 
 static void TestParse()
@@ -32,8 +39,13 @@ static void TestParse()
         size_t size;
         unsigned long handle; // 0: refused
         const char *dir;
+        unsigned long outcome = 0;
     } cases[] = {
         {"/zvuninst-temporary-copy 1c \"D:\\Q\"", 260, 0x1c, "D:\\Q"},
+        {"/zvuninst-temporary-copy 1c 24 \"D:\\Q\"", 260, 0x1c, "D:\\Q", 0x24},
+        {"/zvuninst-temporary-copy 1c 0 \"D:\\Q\"", 260, 0, ""},
+        {"/zvuninst-temporary-copy 1c ffffffff \"D:\\Q\"", 260, 0, ""},
+        {"/zvuninst-temporary-copy 1c 24 28 \"D:\\Q\"", 260, 0, ""},
         {"/zvuninst-temporary-copy fffffffd \"G:\\\"", 260, 0xfffffffdUL, "G:\\"},
         {"/zvuninst-temporary-copy 1c \"D:\\Q\"", 5, 0x1c, "D:\\Q"},
         {"/zvuninst-temporary-copy 1c \"D:\\Q\"", 4, 0, ""}, // no room for the terminator
@@ -53,28 +65,33 @@ static void TestParse()
         {"/zvuninst-temporary-copyx 1c \"D:\\Q\"", 260, 0, ""},
     };
     for (const auto &c : cases) {
-        unsigned long handle = 0;
+        unsigned long handle = 0, outcome = 0;
         char dir[260] = "";
-        bool parsed = ParseCopyCommand(c.arguments, &handle, dir, c.size);
+        bool parsed = ParseCopyCommand(c.arguments, &handle, &outcome, dir, c.size);
         CHECK(parsed == (c.handle != 0) &&
-                  (!parsed || (handle == c.handle && dir == std::string(c.dir))),
-              "%s (%u bytes): parsed %d, handle %lx, dir %s", c.arguments, (unsigned)c.size, parsed,
-              handle, dir);
+                  (!parsed ||
+                   (handle == c.handle && outcome == c.outcome && dir == std::string(c.dir))),
+              "%s (%u bytes): parsed %d, handle %lx, outcome %lx, dir %s", c.arguments,
+              (unsigned)c.size, parsed, handle, outcome, dir);
     }
 }
 
-// What the uninstaller writes, the copy reads back; a buffer too small refuses to cut it.
+// What the uninstaller writes, the copy reads back, with the outcome pipe of a quiet run and
+// without; a buffer too small refuses to cut it.
 static void TestFormat()
 {
-    char line[260];
-    CHECK(FormatCopyCommand("C:\\T\\~zv.exe", 0x1c, "D:\\Q 3", line, sizeof line), "cannot format");
-    CHECK_TEXT(line, "\"C:\\T\\~zv.exe\" /zvuninst-temporary-copy 1c \"D:\\Q 3\"");
-    unsigned long handle = 0;
-    char dir[260] = "";
-    CHECK(ParseCopyCommand(CommandArguments(line), &handle, dir, sizeof dir) && handle == 0x1c &&
-              std::string(dir) == "D:\\Q 3",
-          "read back: handle %lx, dir %s", handle, dir);
-    CHECK(!FormatCopyCommand("C:\\T\\~zv.exe", 0x1c, "D:\\Q 3", line, 20), "a cut line was given");
+    for (unsigned long pipe : {0x0ul, 0x2cul}) {
+        char line[260];
+        CHECK(FormatCopyArguments(0x1c, pipe, "D:\\Q 3", line, sizeof line), "cannot format");
+        CHECK_TEXT(line, std::string("/zvuninst-temporary-copy 1c ") + (pipe ? "2c " : "") +
+                             "\"D:\\Q 3\"");
+        unsigned long handle = 0, outcome = 1;
+        char dir[260] = "";
+        CHECK(ParseCopyCommand(line, &handle, &outcome, dir, sizeof dir) && handle == 0x1c &&
+                  outcome == pipe && std::string(dir) == "D:\\Q 3",
+              "read back: handle %lx, outcome %lx, dir %s", handle, outcome, dir);
+        CHECK(!FormatCopyArguments(0x1c, pipe, "D:\\Q 3", line, 20), "a cut line was given");
+    }
 }
 
 int main()

@@ -67,10 +67,17 @@ static ExpectedBox NotInstalled(const std::string &game)
     return PackNotInstalledBox(s_sources[2], PackSlot(game, 99), "4.88 KB", "44%");
 }
 
-static void CheckRegistered(int line, const std::string &uninstaller)
+// The entry's size counts the licence, the uninstaller and the packs the log lists: packs
+// names the slots of ours.
+static void CheckRegistered(int line, const std::string &game, std::vector<int> packs = {1})
 {
+    std::string uninstaller = game + "\\zvuninst.exe";
     CheckUninstallValueAt(__FILE__, line, "DisplayName", kUninstallDisplayName);
     CheckUninstallValueAt(__FILE__, line, "UninstallString", "\"" + uninstaller + "\"");
+    std::vector<std::string> files = {game + "\\ZV-001.txt", uninstaller};
+    for (int slot : packs)
+        files.push_back(PackSlot(game, slot));
+    CheckUninstallDetailsAt(__FILE__, line, uninstaller, game, SizeKB(files));
 }
 
 // The typical run into an empty game directory, then a second run answered No.
@@ -81,7 +88,7 @@ static void TestTypicalThenDeclined()
     DeleteUninstallEntry();
     RunSetup(__LINE__, game, {kCompleteBox});
     CHECK_FIRST_INSTALLATION(s_sources, game);
-    CheckRegistered(__LINE__, game + "\\zvuninst.exe");
+    CheckRegistered(__LINE__, game);
 
     std::string logBefore, logAfter;
     ReadWhole(LogPath(game), &logBefore);
@@ -105,7 +112,7 @@ static void TestNoBaseq3()
     RunSetup(__LINE__, game, {NotInstalled(game), kCopyErrorsBox, kAbortedBox});
     CHECK(NonBlankLines(LogPath(game)) == OneInstallationLog(game, {"ZV-001.txt"}),
           "the log is not the six lines");
-    CheckRegistered(__LINE__, game + "\\zvuninst.exe");
+    CheckRegistered(__LINE__, game, {});
 }
 
 // Taken slots are never written: with 01 to 98 taken the pack goes into 99, with all 99 taken
@@ -157,7 +164,8 @@ static void TestTrailingBackslash()
     CHECK(lines.size() == 7 && lines[5] == "1=" + game + "\\ZV-001.txt" &&
               lines[6] == "2=" + PackSlot(game, 2),
           "the log names other paths: %s", lines.size() > 5 ? lines[5].c_str() : "");
-    CheckRegistered(__LINE__, game + "\\zvuninst.exe");
+    // The older pack in slot 01 is not listed, so not counted.
+    CheckRegistered(__LINE__, game, {2});
 }
 
 // A log that another package's tool left with its count lowered below its entry, first while

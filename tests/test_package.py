@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """The shipped package as built: the pack opens as a zip and holds exactly the expected
 entries, is remade byte for byte from its sources, and the release folder and its zip hold
-exactly the four files. The model in the pack: three meshes the engine can read with their
+exactly the four files; the programs carry no signature and no build time, and the zip is
+remade byte for byte from the folder, so an unsigned build is reproducible. The model in the pack: three meshes the engine can read with their
 tags and one frame for every animation, skins naming existing textures for every surface,
 power-of-two textures and 64 x 64 icons. Usage: test_package.py BUILD_DIR SOURCE_DIR"""
 import os
@@ -174,6 +175,18 @@ def test_model(pack):
               "icon_%s.tga is not 64 x 64" % skin)
 
 
+def pe_stamp_and_signature(data):
+    """The PE header's time stamp and the size of the certificate table, or None."""
+    if data[:2] != b"MZ":
+        return None
+    pe = struct.unpack_from("<I", data, 0x3C)[0]
+    if data[pe:pe + 4] != b"PE\0\0":
+        return None
+    stamp = struct.unpack_from("<I", data, pe + 8)[0]
+    optional = pe + 24  # PE32: the data directories start 96 bytes in, the certificates 5th
+    return stamp, struct.unpack_from("<II", data, optional + 96 + 4 * 8)[1]
+
+
 def test_release(build, source):
     folder = os.path.join(build, "dist", "ZV-001")
     check(sorted(os.listdir(folder)) == RELEASE_FILES,
@@ -191,6 +204,20 @@ def test_release(build, source):
           "the licence text differs from its source")
     check(b"requireAdministrator" in read(os.path.join(folder, "zvuninst.exe")),
           "the uninstaller does not ask for administrator rights")
+    for name in ("ZVSetup.exe", "zvuninst.exe"):
+        check(pe_stamp_and_signature(read(os.path.join(folder, name))) == (0, 0),
+              name + " carries a build time or a signature: %s"
+              % (pe_stamp_and_signature(read(os.path.join(folder, name))),))
+    with tempfile.TemporaryDirectory() as tmp:
+        again = os.path.join(tmp, "ZV-001")
+        os.makedirs(again)
+        for name in RELEASE_FILES:
+            with open(os.path.join(again, name), "wb") as f:
+                f.write(read(os.path.join(folder, name)))
+        subprocess.run([sys.executable, os.path.join(source, "scripts", "make_package.py"), "zip",
+                        again], check=True)
+        check(read(again + ".zip") == read(os.path.join(build, "dist", "ZV-001.zip")),
+              "the release zip is not remade byte for byte from its folder")
     with zipfile.ZipFile(os.path.join(build, "dist", "ZV-001.zip")) as release:
         check(release.testzip() is None, "an entry of the release zip is damaged")
         names = release.namelist()

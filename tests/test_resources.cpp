@@ -1,7 +1,10 @@
 // The built ZVSetup.exe against the resource catalogue: read back from the executable as the
-// system sees it, every dialog control, the bitmaps, the string blocks, and the PE image.
+// system sees it, every dialog control, the bitmaps, the string blocks, and the PE image; and
+// zvuninst.exe's icon and version block. Both manifests ask for administrator rights and name
+// every Windows from Vista on.
 #include "check.h"
 #include "resources/resource.h"
+#include "zv_version.h"
 
 #include <windows.h>
 #include <stdio.h>
@@ -253,6 +256,33 @@ static BOOL CALLBACK CollectType(HMODULE module, LPSTR type, LONG_PTR param)
     return TRUE;
 }
 
+static std::string Resource(HMODULE module, LPCSTR type, int number)
+{
+    HRSRC info = FindResourceA(module, MAKEINTRESOURCEA(number), type);
+    HGLOBAL loaded = info ? LoadResource(module, info) : NULL;
+    return loaded ? std::string((const char *)LockResource(loaded), SizeofResource(module, info))
+                  : "";
+}
+
+// Windows elevates the program, so that its files and its uninstall entry never go to the
+// user's virtual store, and gives it today's behaviour on every Windows from Vista to 11; no
+// DPI awareness, so that Windows scales the pixel-sized pages.
+static void CheckManifest(HMODULE module, const char *name)
+{
+    static const char *const systems[] = {
+        "{e2011457-1546-43c5-a5fe-008deee3d3f0}", "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",
+        "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}", "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",
+        "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"};
+    std::string manifest = Resource(module, (LPCSTR)RT_MANIFEST, 1);
+    CHECK(manifest.find("level=\"requireAdministrator\"") != std::string::npos,
+          "%s: the manifest does not ask for administrator rights", name);
+    for (const char *id : systems)
+        CHECK(manifest.find(std::string("<supportedOS Id=\"") + id + "\"/>") != std::string::npos,
+              "%s: the manifest does not name %s", name, id);
+    CHECK(manifest.find("dpiAware") == std::string::npos, "%s: the manifest claims DPI awareness",
+          name);
+}
+
 static void TestInventory(HMODULE module)
 {
     std::set<std::pair<int, int>> names;
@@ -263,14 +293,7 @@ static void TestInventory(HMODULE module)
         {24, 1}};                                        // the manifest
     CHECK(names == want, "the executable holds %u resources, want %u", (unsigned)names.size(),
           (unsigned)want.size());
-    // Windows elevates it, so that its files and its uninstall entry never go to the user's
-    // virtual store.
-    HRSRC info = FindResourceA(module, MAKEINTRESOURCEA(1), (LPCSTR)RT_MANIFEST);
-    HGLOBAL loaded = info ? LoadResource(module, info) : NULL;
-    std::string manifest =
-        loaded ? std::string((const char *)LockResource(loaded), SizeofResource(module, info)) : "";
-    CHECK(manifest.find("level=\"requireAdministrator\"") != std::string::npos,
-          "the manifest does not ask for administrator rights");
+    CheckManifest(module, kSetup);
     int strings = 0;
     for (UINT n = 0; n < 200; n++) {
         char text[8];
@@ -325,6 +348,63 @@ static void TestImage()
     FreeLibrary(image);
 }
 
+// The uninstaller's icon holds the logo at 16, 32 and 48 pixels, and its version block the
+// release's version, which the installer also writes into the uninstall entry.
+static void TestUninstaller()
+{
+    static const char kUninstaller[] = "zvuninst.exe";
+    HMODULE module = LoadLibraryExA(kUninstaller, NULL, LOAD_LIBRARY_AS_DATAFILE);
+    if (!CHECK(module != NULL, "cannot load %s: %lu", kUninstaller, GetLastError()))
+        return;
+    CheckManifest(module, kUninstaller);
+    std::string group = Resource(module, (LPCSTR)RT_GROUP_ICON, 1);
+    std::set<int> sizes;
+    const size_t kEntry = 14; // GRPICONDIRENTRY
+    for (size_t at = 6; group.size() >= 6 && at + kEntry <= group.size(); at += kEntry) {
+        int width = (BYTE)group[at], height = (BYTE)group[at + 1];
+        WORD bits = *(const WORD *)(group.data() + at + 6);
+        CHECK(width == height && bits == 32, "an icon of %d x %d, %u bits", width, height, bits);
+        sizes.insert(width);
+    }
+    CHECK(sizes == std::set<int>({16, 32, 48}), "the icon holds %u sizes", (unsigned)sizes.size());
+    for (int size : {16, 32, 48}) {
+        HICON icon = (HICON)LoadImageA(module, MAKEINTRESOURCEA(1), IMAGE_ICON, size, size, 0);
+        CHECK(icon != NULL, "no %d pixel icon", size);
+        if (icon)
+            DestroyIcon(icon);
+    }
+    FreeLibrary(module);
+
+    DWORD handle = 0, size = GetFileVersionInfoSizeA(kUninstaller, &handle);
+    std::vector<char> block(size ? size : 1);
+    if (!CHECK(size && GetFileVersionInfoA(kUninstaller, 0, size, block.data()),
+               "no version block"))
+        return;
+    const std::pair<const char *, std::string> values[] = {
+        {"CompanyName", "ZV Developments"},
+        {"FileDescription", "ZV-001 Strider uninstaller"},
+        {"FileVersion", ZV_VERSION},
+        {"ProductName", "ZV Models for Quake3"},
+        {"ProductVersion", ZV_VERSION},
+        {"LegalCopyright", "Copyright (C) 1999 ZV Developments"},
+        {"OriginalFilename", "zvuninst.exe"}};
+    for (const auto &value : values) {
+        char *text = NULL;
+        UINT length = 0;
+        std::string query = std::string("\\StringFileInfo\\080904B0\\") + value.first;
+        bool found = VerQueryValueA(block.data(), query.c_str(), (void **)&text, &length);
+        CHECK_TEXT(found && text ? std::string(text) : std::string("(none)"), value.second);
+    }
+    const WORD numbers[] = {ZV_VERSION_NUMBERS};
+    VS_FIXEDFILEINFO *fixed = NULL;
+    UINT length = 0;
+    CHECK(VerQueryValueA(block.data(), "\\", (void **)&fixed, &length) && fixed &&
+              fixed->dwFileVersionMS == (DWORD)MAKELONG(numbers[1], numbers[0]) &&
+              fixed->dwFileVersionLS == (DWORD)MAKELONG(numbers[3], numbers[2]) &&
+              fixed->dwProductVersionMS == fixed->dwFileVersionMS,
+          "the version numbers are not those of %s", ZV_VERSION);
+}
+
 int main()
 {
     HMODULE module = LoadLibraryExA(kSetup, NULL, LOAD_LIBRARY_AS_DATAFILE);
@@ -337,5 +417,6 @@ int main()
     TestInventory(module);
     FreeLibrary(module);
     TestImage();
+    TestUninstaller();
     return CheckDone();
 }

@@ -9,16 +9,23 @@
 
 static void TestEntry()
 {
-    static const char *const paths[] = {
-        "C:\\Program Files\\Quake III Arena\\zvuninst.exe",
-        "D:\\Games\\Quake3\\zvuninst.exe", // the next installation rewrites the entry
+    static const struct {
+        const char *dir, *path;
+        DWORD kb;
+    } cases[] = {
+        {"C:\\Program Files\\Quake III Arena", "C:\\Program Files\\Quake III Arena\\zvuninst.exe",
+         1501},
+        // The next installation rewrites the entry, its size too; a root keeps its separator.
+        {"D:\\Games\\Quake3", "D:\\Games\\Quake3\\zvuninst.exe", 9},
+        {"G:\\", "G:\\zvuninst.exe", 0},
     };
-    for (const char *path : paths) {
-        LONG result = RegisterUninstaller(kUninstallSubkey, kUninstallDisplayName, path);
+    for (const auto &c : cases) {
+        LONG result = RegisterUninstaller(kUninstallSubkey, kUninstallDisplayName, c.path, c.kb);
         CHECK(result == ERROR_SUCCESS, "RegisterUninstaller gave %ld", result);
         CHECK_UNINSTALL_VALUE("DisplayName", kUninstallDisplayName);
         // Quoted, so that a blank in the path does not split the command.
-        CHECK_UNINSTALL_VALUE("UninstallString", std::string("\"") + path + "\"");
+        CHECK_UNINSTALL_VALUE("UninstallString", std::string("\"") + c.path + "\"");
+        CHECK_UNINSTALL_DETAILS(c.path, c.dir, c.kb);
     }
 }
 
@@ -29,7 +36,7 @@ static void TestOtherValuesKept()
     RegSetValueExA(key, "Publisher", 0, REG_SZ, (const BYTE *)"ZV Developments", 16);
     RegSetValueExA(key, "DisplayName", 0, REG_SZ, (const BYTE *)"Old name", 9);
     RegCloseKey(key);
-    RegisterUninstaller(kUninstallSubkey, kUninstallDisplayName, "C:\\Quake3\\zvuninst.exe");
+    RegisterUninstaller(kUninstallSubkey, kUninstallDisplayName, "C:\\Quake3\\zvuninst.exe", 1);
     CHECK_UNINSTALL_VALUE("Publisher", "ZV Developments");
     CHECK_UNINSTALL_VALUE("DisplayName", kUninstallDisplayName);
 }
@@ -69,7 +76,7 @@ static void TestRefusedSubkey()
     long before = OpenHandles();
     LONG result = ERROR_SUCCESS;
     for (int i = 0; i < 50; i++)
-        result = RegisterUninstaller(tooLong.c_str(), kUninstallDisplayName, "C:\\zvuninst.exe");
+        result = RegisterUninstaller(tooLong.c_str(), kUninstallDisplayName, "C:\\zvuninst.exe", 1);
     long after = OpenHandles();
     CHECK(result != ERROR_SUCCESS, "an over-long subkey name was accepted");
     CHECK(before > 0 && after == before, "handles went from %ld to %ld", before, after);
@@ -82,7 +89,7 @@ static void TestRefusedSubkey()
     // The successful path releases both keys too.
     before = OpenHandles();
     for (int i = 0; i < 50; i++)
-        RegisterUninstaller(kUninstallSubkey, kUninstallDisplayName, "C:\\zvuninst.exe");
+        RegisterUninstaller(kUninstallSubkey, kUninstallDisplayName, "C:\\zvuninst.exe", 1);
     after = OpenHandles();
     CHECK(before > 0 && after == before, "handles went from %ld to %ld", before, after);
 }

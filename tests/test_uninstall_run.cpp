@@ -445,6 +445,8 @@ static void TestLockedPack()
     CheckKeptPackage(__LINE__, run, dir, pack);
     CHECK(Has(run.report.text, pack + ": another program has it open"), "final box reads \"%s\"",
           run.report.text.c_str());
+    CHECK(UninstallNumber("EstimatedSize") == SizeKB({pack, dir + "\\zvuninst.exe"}),
+          "the kept entry's size is %lu KB", UninstallNumber("EstimatedSize"));
 
     run = Uninstall(dir);
     for (const char *gone : {"\\baseq3\\PakZV01.pk3", "\\ZVFiles.log", "\\zvuninst.exe"})
@@ -704,6 +706,97 @@ static void TestDoubleByteDirectory()
     RemoveSpelled({"code page 932", dir, dir, dir});
 }
 
+// zvuninst.exe /S, as a deployment tool runs it: no box, and the started process ends once the
+// removal is done, with its outcome as the exit code; the installed uninstaller goes a moment
+// later. A command line it does not know changes nothing.
+static void TestQuiet()
+{
+    enum Setup { kPlain, kHeldPack, kHeldLog, kLockedDir, kOtherEntry, kUnknown };
+    static const struct {
+        Setup setup;
+        const char *folder, *arguments;
+        DWORD code;
+    } cases[] = {
+        {kPlain, "QuietPlain", "/S", 0},      {kHeldPack, "QuietHeldPack", "/S", 2},
+        {kHeldLog, "QuietHeldLog", "/s", 3},  {kLockedDir, "QuietLocked", "/S", 4},
+        {kOtherEntry, "QuietOther", "/S", 5}, {kUnknown, "QuietUnknown", "/quiet", 7},
+    };
+    for (const auto &c : cases) {
+        std::string dir = Prepare(c.folder);
+        std::string log = LogInstalled(dir), pack = dir + "\\baseq3\\PakZV01.pk3";
+        if (c.setup == kOtherEntry) {
+            DeleteFileA(log.c_str());
+            WriteUninstallEntry("C:\\Games\\Quake3\\zvuninst.exe");
+        }
+        Tree before = SnapshotTree(dir);
+        HANDLE held = CreateFileA(c.setup == kHeldPack ? pack.c_str() : log.c_str(), GENERIC_READ,
+                                  0, NULL, OPEN_EXISTING, 0, NULL);
+        if (c.setup != kHeldPack && c.setup != kHeldLog && held != INVALID_HANDLE_VALUE) {
+            CloseHandle(held);
+            held = INVALID_HANDLE_VALUE;
+        }
+        GameDir game;
+        DWORD error, code = 99;
+        HANDLE lock = c.setup == kLockedDir && OpenGameDir(dir.c_str(), &game, &error)
+                          ? LockGameLog(&game, 0)
+                          : NULL;
+        bool ended = RunUninstallerWith(dir, c.arguments, &code);
+        bool entry = UninstallEntryExists(), licence = FileExists(dir + "\\ZV-001.txt");
+        if (held != INVALID_HANDLE_VALUE)
+            CloseHandle(held);
+        if (lock)
+            UnlockGameLog(lock);
+        CHECK(ended && code == c.code, "%s: ended %d with %lu", c.folder, ended, code);
+        CHECK(FindTopWindow(NULL, "ZV-001 Uninstall") == NULL, "%s: a box is shown", c.folder);
+        CHECK(entry == (c.code != 0) && licence == (c.code > 2),
+              "%s: at the end the entry is there %d, the licence %d", c.folder, entry, licence);
+        if (c.code == 0)
+            CHECK(WaitUntil([&] { return !FileExists(dir + "\\zvuninst.exe"); }, 10000) &&
+                      !FileExists(pack) && !FileExists(log),
+                  "%s: the package or the uninstaller stayed", c.folder);
+        else if (c.code == 2)
+            CHECK(FileExists(pack) && FileExists(dir + "\\zvuninst.exe"), "%s: files went",
+                  c.folder);
+        else
+            CHECK(SnapshotTree(dir) == before, "%s: the directory changed", c.folder);
+        DeleteUninstallEntry();
+    }
+}
+
+// %TEMP% in a folder whose name the ANSI code page cannot spell (Cyrillic under Wine's default
+// code page 1252): the copy is made there, started and removes the package all the same.
+static void TestTempOutsideCodePage()
+{
+    std::string dir = Prepare("WideTemp");
+    LogInstalled(dir);
+    const WCHAR temp[] = L"C:\\\x0422\x0435\x0441\x0442"; // "Тест"
+    BOOL lost = FALSE;
+    char ansi[MAX_PATH];
+    WideCharToMultiByte(CP_ACP, 0, temp, -1, ansi, sizeof ansi, NULL, &lost);
+    CHECK(lost && CreateDirectoryW(temp, NULL), "%ls is not a folder outside code page %u", temp,
+          GetACP());
+    WCHAR old[2][MAX_PATH];
+    const WCHAR *names[] = {L"TEMP", L"TMP"};
+    for (int i = 0; i < 2; i++) {
+        GetEnvironmentVariableW(names[i], old[i], MAX_PATH);
+        SetEnvironmentVariableW(names[i], temp);
+    }
+    UninstallRun run = RunUninstaller(dir, IDYES);
+    for (int i = 0; i < 2; i++)
+        SetEnvironmentVariableW(names[i], old[i]);
+    CHECK(run.asked && run.reported && run.report.icon == MB_ICONINFORMATION && run.copyEnded,
+          "asked %d, reported %d, box \"%s\"", run.asked, run.reported, run.report.text.c_str());
+    CHECK(!FileExists(dir + "\\ZV-001.txt") && !FileExists(dir + "\\zvuninst.exe") &&
+              !UninstallEntryExists(),
+          "the package stayed");
+    // The copy ran from a folder of its own there.
+    WIN32_FIND_DATAW found;
+    HANDLE find = FindFirstFileW((std::wstring(temp) + L"\\zvuninst-*").c_str(), &found);
+    CHECK(find != INVALID_HANDLE_VALUE, "no copy's folder in the temporary folder");
+    if (find != INVALID_HANDLE_VALUE)
+        FindClose(find);
+}
+
 int main(int argc, char **argv)
 {
     if (argc > 1 && strcmp(argv[1], "cp932") == 0) {
@@ -727,5 +820,7 @@ int main(int argc, char **argv)
     TestDriveRoot();
     TestDirectorySpellings();
     TestForgedCopy();
+    TestQuiet();
+    TestTempOutsideCodePage();
     return CheckDone();
 }

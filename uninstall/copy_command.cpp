@@ -31,10 +31,22 @@ bool IsCopyCommand(const char *arguments)
            (arguments[length] == ' ' || arguments[length] == 0);
 }
 
-bool FormatCopyCommand(const char *copy, unsigned long handle, const char *dir, char *out,
-                       size_t size)
+bool IsQuietCommand(const char *arguments)
 {
-    return FormatText(out, size, "\"%s\" %s %lx \"%s\"", copy, kCopySwitch, handle, dir);
+    if (arguments[0] != '/' || (arguments[1] != 'S' && arguments[1] != 's'))
+        return false;
+    for (const char *at = arguments + 2; *at; at++)
+        if (*at != ' ' && *at != '\t')
+            return false;
+    return true;
+}
+
+bool FormatCopyArguments(unsigned long handle, unsigned long outcome, const char *dir, char *out,
+                         size_t size)
+{
+    if (outcome)
+        return FormatText(out, size, "%s %lx %lx \"%s\"", kCopySwitch, handle, outcome, dir);
+    return FormatText(out, size, "%s %lx \"%s\"", kCopySwitch, handle, dir);
 }
 
 static int HexDigit(char c)
@@ -46,19 +58,31 @@ static int HexDigit(char c)
     return -1;
 }
 
-bool ParseCopyCommand(const char *arguments, unsigned long *handle, char *dir, size_t size)
+// Reads a handle in hex and the blank after it; null for anything else. Handles are multiples
+// of 4; 0xffffffff and 0xfffffffe stand for this process and thread.
+static const char *ReadHandle(const char *at, unsigned long *handle)
 {
-    // The switch alone ends the line: nothing follows it to read.
-    if (!IsCopyCommand(arguments) || arguments[sizeof kCopySwitch - 1] == 0)
-        return false;
-    const char *at = arguments + sizeof kCopySwitch; // past the switch and one blank
     unsigned long value = 0;
     int digits = 0;
     for (; HexDigit(*at) >= 0; at++, digits++)
         value = value * 16 + (unsigned long)HexDigit(*at);
-    // Handles are multiples of 4; 0xffffffff and 0xfffffffe stand for this process and thread.
-    if (digits == 0 || digits > 8 || value == 0 || value >= 0xfffffffeUL || *at++ != ' ' ||
-        *at++ != '"')
+    if (digits == 0 || digits > 8 || value == 0 || value >= 0xfffffffeUL || *at != ' ')
+        return NULL;
+    *handle = value;
+    return at + 1;
+}
+
+bool ParseCopyCommand(const char *arguments, unsigned long *handle, unsigned long *outcome,
+                      char *dir, size_t size)
+{
+    // The switch alone ends the line: nothing follows it to read.
+    if (!IsCopyCommand(arguments) || arguments[sizeof kCopySwitch - 1] == 0)
+        return false;
+    unsigned long value = 0, pipe = 0;
+    const char *at = ReadHandle(arguments + sizeof kCopySwitch, &value); // past one blank
+    if (at && *at != '"')
+        at = ReadHandle(at, &pipe);
+    if (!at || *at++ != '"')
         return false;
     // The directory runs to the last quote, which ends the line: a root's "X:\" is not an
     // escaped quote here.
@@ -73,5 +97,6 @@ bool ParseCopyCommand(const char *arguments, unsigned long *handle, char *dir, s
     if (!IsAbsolutePath(dir))
         return false;
     *handle = value;
+    *outcome = pipe;
     return true;
 }

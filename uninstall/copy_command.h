@@ -1,5 +1,6 @@
 // The command line the uninstaller gives its temporary copy: a private switch, the handle of
-// the process the copy waits for, and the game directory. Free of any window or file call.
+// the process the copy waits for, for a quiet run the pipe that takes the outcome, and the
+// game directory. Free of any window or file call.
 #ifndef ZV_UNINSTALL_COPY_COMMAND_H
 #define ZV_UNINSTALL_COPY_COMMAND_H
 
@@ -11,12 +12,18 @@ const char *CommandArguments(const char *commandLine);
 // True when the arguments start with the copy's private switch.
 bool IsCopyCommand(const char *arguments);
 
-// The copy's whole command line: "copy" /zvuninst-temporary-copy <handle in hex> "dir".
-bool FormatCopyCommand(const char *copy, unsigned long handle, const char *dir, char *out,
-                       size_t size);
+// True when the arguments are the quiet uninstall's switch, /S (or /s), alone.
+bool IsQuietCommand(const char *arguments);
+
+// The copy's arguments: /zvuninst-temporary-copy <handle in hex> "dir", with the outcome
+// pipe's handle in hex after the first when it is not 0 (a quiet run).
+bool FormatCopyArguments(unsigned long handle, unsigned long outcome, const char *dir, char *out,
+                         size_t size);
 
 // Reads the copy's arguments: exactly the switch, a handle in hex that is neither 0 nor one
-// of the pseudo-handles, and a quoted full path, nothing after it. False for anything else.
-bool ParseCopyCommand(const char *arguments, unsigned long *handle, char *dir, size_t size);
+// of the pseudo-handles, optionally a second such handle (*outcome, else 0), and a quoted full
+// path, nothing after it. False for anything else.
+bool ParseCopyCommand(const char *arguments, unsigned long *handle, unsigned long *outcome,
+                      char *dir, size_t size);
 
 #endif

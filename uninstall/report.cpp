@@ -16,6 +16,14 @@ void InitReport(Report *report)
     InitList(&report->missing);
     InitList(&report->notRemoved);
     report->alone = false;
+    report->outcome = OUTCOME_REMOVED;
+    report->beforeUninstaller = NULL;
+}
+
+void ReportStays(Report *report, ReportOutcome outcome)
+{
+    if (report->outcome == OUTCOME_REMOVED)
+        report->outcome = outcome;
 }
 
 void ReportNote(Report *report, const char *text)

@@ -13,13 +13,29 @@ struct ReportList {
     int count;
 };
 
+// How the removal ended, as the quiet uninstall's exit code tells it (README, "Uninstalling").
+enum ReportOutcome {
+    OUTCOME_REMOVED = 0,     // the package, the uninstaller and the entry are gone
+    OUTCOME_FILE_KEPT = 2,   // a file of the package, the uninstaller or the entry stayed
+    OUTCOME_LOG_KEPT = 3,    // the install log could not be read or rewritten
+    OUTCOME_BUSY = 4,        // an installation or uninstall held the directory's lock
+    OUTCOME_OTHER_ENTRY = 5, // the entry in the list of programs names another uninstaller
+    OUTCOME_FAILED = 6       // the uninstaller could not run: nothing was removed
+};
+
 struct Report {
     TextBuffer notes;
     ReportList removed, missing, notRemoved;
     bool alone; // the notes are the whole message
+    ReportOutcome outcome;
+    // Called, when set, once everything but the installed uninstaller is done and that is
+    // about to go: a quiet run's starter, which runs from that file, ends here.
+    void (*beforeUninstaller)(const Report *report);
 };
 
 void InitReport(Report *report);
+// Keeps the first way that something stays; later ones follow from it.
+void ReportStays(Report *report, ReportOutcome outcome);
 // A sentence of its own, shown before the lists in the order given.
 void ReportNote(Report *report, const char *text);
 void ReportRemoved(Report *report, const char *what);

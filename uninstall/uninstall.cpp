@@ -9,6 +9,7 @@
 #include "../common/log_edit.h"
 #include "../common/log_file.h"
 #include "../common/names.h"
+#include "../common/package_size.h"
 #include "../common/path.h"
 #include "../common/system_error.h"
 #include "../common/text.h"
@@ -269,6 +270,7 @@ static void LeaveTheRest(const char *dir, Report *report, const char *reason)
 // The log could not be read: nothing is removed, and everything stays for a later run.
 static void ReportUnread(const char *dir, Report *report)
 {
+    ReportStays(report, OUTCOME_LOG_KEPT);
     ReportNote(report, "The install log could not be read, so nothing was removed: the "
                        "package's files, the uninstaller and its entry in the list of "
                        "programs all stay.");
@@ -367,6 +369,7 @@ static bool RemoveRegistryEntry(const EntryOwner *owner, Report *report)
         char reason[MAX_PATH + 96];
         FormatText(reason, sizeof reason, "it belongs to the uninstaller %s", owner->path);
         ReportNotRemoved(report, what, reason);
+        ReportStays(report, OUTCOME_OTHER_ENTRY);
         return true;
     }
     char keyPath[128];
@@ -376,8 +379,10 @@ static bool RemoveRegistryEntry(const EntryOwner *owner, Report *report)
         ReportRemoved(report, what);
     else if (result == ERROR_FILE_NOT_FOUND)
         ReportMissing(report, what);
-    else
+    else {
         ReportError(report, what, (DWORD)result);
+        ReportStays(report, OUTCOME_FILE_KEPT);
+    }
     return result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND;
 }
 
@@ -425,9 +430,25 @@ static void RemoveUninstaller(const GameDir *own, Report *report)
         ReportRemoved(report, what);
     else if (check == FILE_MISSING)
         ReportMissing(report, what);
-    else
+    else {
         ReportCheck(report, what, check, error);
+        ReportStays(report, OUTCOME_FILE_KEPT);
+    }
     free(path);
+}
+
+// The entry that stays with what is left of the package shows that size; another
+// uninstaller's entry is not ours to change.
+static void RewriteEstimatedSize(const GameDir *own, const EntryOwner *owner)
+{
+    if (owner->other)
+        return;
+    char *log = NULL;
+    size_t length = 0;
+    DWORD error;
+    ReadGameLog(own, &log, &length, &error);
+    WriteEstimatedSize(PackageSizeKB(own, log, length));
+    free(log);
 }
 
 // The step for a listed package: its files, then its entries in the log. True when the
@@ -444,6 +465,8 @@ static bool RemoveListed(const GameDir *own, const char *log, size_t length,
     bool gone = edited && listed.count == 0;
     *why = listed.count || !removed ? "files of the package remain"
                                     : "the install log could not be updated";
+    if (!gone)
+        ReportStays(report, listed.count || !removed ? OUTCOME_FILE_KEPT : OUTCOME_LOG_KEPT);
     if (listed.unremovedCount) {
         ReportNote(report, "Some files of the package could not be removed. ZVFiles.log still "
                            "lists them, and the uninstaller and its entry in the list of "
@@ -486,13 +509,20 @@ static void RemoveWholePackage(const GameDir *own, const char *dir, const char *
     // Before the log is rewritten: the rewrite's own temporary then never meets the sweep.
     RemoveLeftovers(own, report);
     const char *why = NULL;
-    bool gone = RemoveListed(own, log, length, found, report, &why);
-    if (!gone)
+    if (!RemoveListed(own, log, length, found, report, &why)) {
         LeaveTheRest(dir, report, why);
-    else if (RemoveRegistryEntry(owner, report))
-        RemoveUninstaller(own, report);
-    else
+        RewriteEstimatedSize(own, owner);
+        return;
+    }
+    if (!RemoveRegistryEntry(owner, report)) {
         ReportNotRemoved(report, self, "its entry in the list of programs stays");
+        return;
+    }
+    // A quiet run's starter runs from the installed uninstaller: it ends here, with the outcome
+    // of everything else, so that its file can go.
+    if (report->beforeUninstaller)
+        report->beforeUninstaller(report);
+    RemoveUninstaller(own, report);
 }
 
 // Everything from reading the log on, while this program holds the log's lock.
@@ -508,6 +538,7 @@ static void RemoveLocked(const GameDir *own, const char *dir, Report *report)
     FileCheck check = FILE_FAILED;
     if (!self || !logPath) {
         ReportNote(report, "The uninstaller ran out of memory, so nothing was removed.");
+        ReportStays(report, OUTCOME_FAILED);
         goto done;
     }
     JudgeEntry(self, &owner);
@@ -546,6 +577,7 @@ void RemovePackage(const char *dir, Report *report)
     if (!OpenGameDir(dir, &own, &error)) {
         ReportError(report, dir, error);
         ReportNote(report, "The game directory could not be opened, so nothing was removed.");
+        ReportStays(report, OUTCOME_FAILED);
         return;
     }
     // Held from reading the log to writing it back: an installer appending in between would
@@ -557,6 +589,7 @@ void RemovePackage(const char *dir, Report *report)
         char busy[MAX_PATH + sizeof kBusyText];
         FormatText(busy, sizeof busy, kBusyText, dir);
         ReportOnly(report, busy);
+        ReportStays(report, OUTCOME_BUSY);
         return;
     }
     RemoveLocked(&own, dir, report);
