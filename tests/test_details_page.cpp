@@ -177,10 +177,10 @@ static void SearchHit(HWND page)
 // While the walk goes through D:'s thousands of directories before the game's drive E:, the
 // page answers every message within a generous bound: not only from the box it shows for a
 // directory that cannot be listed, whose own loop answers as well, but between boxes. Exit
-// asks the exit question at once; No lets the search go on. The page stays disabled until the
-// end, also after the boxes, and no other command starts meanwhile, not even one posted to
-// it. Then one "Search Error" box has been shown, owned by the page, and the edit holds the
-// hit.
+// and closing the page ask the exit question at once; No lets the search go on. The page stays
+// disabled until the end, also after the boxes, and no other command starts meanwhile, not even one
+// posted to it. Then one "Search Error" box has been shown, owned by the page, and the edit holds
+// the hit.
 static void SearchAnswers(HWND page)
 {
     const DWORD kAnswerMs = 1000;
@@ -188,6 +188,8 @@ static void SearchAnswers(HWND page)
     CHECK(SeenDisabled(page), "the page was not disabled during the search");
     Click(page, IDCANCEL);
     Answer(page, "Really Quit?", IDNO, MB_ICONEXCLAMATION);
+    PostMessageA(page, WM_SYSCOMMAND, SC_CLOSE, 0); // Alt+F4
+    Answer(page, "Really Quit?", IDNO);
     PostMessageA(page, WM_COMMAND, IDOK, 0);
     PostMessageA(page, WM_COMMAND, IDC_SEARCH, 0);
     int late = 0, answeredWalking = 0;
