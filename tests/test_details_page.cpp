@@ -177,10 +177,10 @@ static void SearchHit(HWND page)
 // While the walk goes through D:'s thousands of directories before the game's drive E:, the
 // page answers every message within a generous bound: not only from the box it shows for a
 // directory that cannot be listed, whose own loop answers as well, but between boxes. Exit
-// and closing the page ask the exit question at once; No lets the search go on. The page stays
-// disabled until the end, also after the boxes, and no other command starts meanwhile, not even one
-// posted to it. Then one "Search Error" box has been shown, owned by the page, and the edit holds
-// the hit.
+// and closing the page ask the exit question at once; No lets the search go on. The page
+// stays disabled until the end, also after the boxes, and no other command starts meanwhile,
+// not even one posted to it. Then one "Search Error" box has been shown, owned by the page,
+// and the edit holds the hit.
 static void SearchAnswers(HWND page)
 {
     const DWORD kAnswerMs = 1000;
