@@ -88,7 +88,7 @@ static HWND LockForSearch(HWND page, HWND focus, bool locked)
     HWND was = GetFocus();
     for (int id : kSearchLocked)
         EnableWindow(GetDlgItem(page, id), !locked);
-    if (focus)
+    if (IsChild(page, focus))
         SendMessageA(page, WM_NEXTDLGCTL, (WPARAM)focus, TRUE);
     return was;
 }
@@ -119,10 +119,11 @@ static void OnSearch(HWND page)
     LockForSearch(page, focus, false);
 }
 
-// The wait cursor over the page and its controls while a search runs.
-static BOOL OnSetCursor(HWND page)
+// The wait cursor over the page and its controls while a search runs; Exit, which still
+// takes a click, keeps the arrow.
+static BOOL OnSetCursor(HWND page, HWND under)
 {
-    if (!s_searching)
+    if (!s_searching || under == GetDlgItem(page, IDCANCEL))
         return FALSE;
     SetCursor(LoadCursorA(NULL, IDC_WAIT));
     SetWindowLongPtrA(page, DWLP_MSGRESULT, TRUE);
@@ -146,7 +147,7 @@ INT_PTR CALLBACK DetailsPageProc(HWND page, UINT msg, WPARAM wParam, LPARAM)
 {
     switch (msg) {
     case WM_INITDIALOG: return OnDetailsInit(page);
-    case WM_SETCURSOR: return OnSetCursor(page);
+    case WM_SETCURSOR: return OnSetCursor(page, (HWND)wParam);
     case WM_COMMAND:
         // No command but Exit starts while a search runs, whatever sends it.
         if (s_searching && wParam != IDCANCEL)
