@@ -16,6 +16,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     MarkStartup("winmain");
     // Before anything loads a library: the installer often runs from a Downloads folder.
     RestrictDllSearch();
+    // A drive without a disk, typed, browsed to or searched, fails quietly instead of the
+    // system asking the user to insert one.
+    SetErrorMode(SetErrorMode(0) | SEM_FAILCRITICALERRORS);
     g_hInstance = instance;
     // No memory for the record: the heap is exhausted, so stop as when the backdrop fails.
     Backdrop *backdrop = new Backdrop(instance);

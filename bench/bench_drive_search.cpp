@@ -64,7 +64,7 @@ int main(int argc, char **argv)
     bool walk = argc > 3 && strcmp(argv[2], "walk") == 0;
     long errors = 0;
     if (walk)
-        hit = WalkDriveForGame(drive, "\\", atoi(argv[3]), CountError, &errors, &found);
+        hit = WalkDriveForGame(drive, "\\", atoi(argv[3]), CountError, &errors, NULL, &found);
     else if (argc > 2)
         listed = ListTree(path, 3);
     else

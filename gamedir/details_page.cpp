@@ -22,8 +22,12 @@ static const INT_PTR kPageFailed = -1;
 
 // Main thread only: the accepted directory, from Install until RunDetailsPage hands it on.
 static char *s_acceptedDirectory;
-// Main thread only: a search runs. The page handles messages meanwhile but takes no command.
+// Main thread only: a search runs. The page handles messages meanwhile and takes only Exit.
 static bool s_searching;
+// Set when the user leaves the page during a search; read by the walk's thread.
+static volatile LONG s_stopSearch;
+// The controls that take no input while a search runs: all but Exit.
+static const int kSearchLocked[] = {IDC_GAMEDIR, IDC_SEARCH, IDC_BROWSE, IDOK};
 
 static char *ReadDirectoryEdit(HWND page)
 {
@@ -68,10 +72,25 @@ static void OnInstall(HWND page)
     free(text);
 }
 
+// During a search as well: the page ends once the walk has stopped, as the search returns.
 static void OnExit(HWND page)
 {
-    if (ConfirmExit(page))
-        EndPage(page, 0);
+    if (!ConfirmExit(page))
+        return;
+    InterlockedExchange(&s_stopSearch, 1);
+    EndPage(page, 0);
+}
+
+// Only Exit, and Esc or closing the page as Exit, take input while the drives are walked. The
+// focus waits on Exit meanwhile; returns where it was.
+static HWND LockForSearch(HWND page, HWND focus, bool locked)
+{
+    HWND was = GetFocus();
+    for (int id : kSearchLocked)
+        EnableWindow(GetDlgItem(page, id), !locked);
+    if (IsChild(page, focus))
+        SendMessageA(page, WM_NEXTDLGCTL, (WPARAM)focus, TRUE);
+    return was;
 }
 
 static void OnSearch(HWND page)
@@ -86,27 +105,25 @@ static void OnSearch(HWND page)
     if (named)
         return;
 
-    EnableWindow(page, FALSE);
+    HWND focus = LockForSearch(page, GetDlgItem(page, IDCANCEL), true);
     s_searching = true;
+    s_stopSearch = 0;
     HCURSOR cursor = SetCursor(LoadCursorA(NULL, IDC_WAIT));
-    // An empty floppy or card reader gets the walk's own box, not the system's "no disk" box.
-    UINT errorMode = SetErrorMode(0);
-    SetErrorMode(errorMode | SEM_FAILCRITICALERRORS);
-    char *found = SearchDrivesFromPage(page);
-    SetErrorMode(errorMode);
-    if (found) {
+    char *found = SearchDrivesFromPage(page, &s_stopSearch);
+    // Left during the search: the page is ending, and a hit is of no use.
+    if (found && !s_stopSearch)
         SetDlgItemTextA(page, IDC_GAMEDIR, found);
-        free(found);
-    }
+    free(found);
     s_searching = false;
     SetCursor(cursor);
-    EnableWindow(page, TRUE);
+    LockForSearch(page, focus, false);
 }
 
-// The wait cursor over the page and its controls while a search runs.
-static BOOL OnSetCursor(HWND page)
+// The wait cursor over the page and its controls while a search runs; Exit, which still
+// takes a click, keeps the arrow.
+static BOOL OnSetCursor(HWND page, HWND under)
 {
-    if (!s_searching)
+    if (!s_searching || under == GetDlgItem(page, IDCANCEL))
         return FALSE;
     SetCursor(LoadCursorA(NULL, IDC_WAIT));
     SetWindowLongPtrA(page, DWLP_MSGRESULT, TRUE);
@@ -130,10 +147,10 @@ INT_PTR CALLBACK DetailsPageProc(HWND page, UINT msg, WPARAM wParam, LPARAM)
 {
     switch (msg) {
     case WM_INITDIALOG: return OnDetailsInit(page);
-    case WM_SETCURSOR: return OnSetCursor(page);
+    case WM_SETCURSOR: return OnSetCursor(page, (HWND)wParam);
     case WM_COMMAND:
-        // No command starts while a search runs, whatever sends it.
-        if (s_searching)
+        // No command but Exit starts while a search runs, whatever sends it.
+        if (s_searching && wParam != IDCANCEL)
             return TRUE;
         switch (wParam) { // the whole wParam: the edit's notifications are not commands
         case IDOK: OnInstall(page); break;

@@ -18,8 +18,33 @@ struct Walk {
     Lookahead ahead;
     SearchErrorProc report;
     void *context;
+    const volatile LONG *stop;
     char **result;
+    char root[sizeof "X:\\"];
+    bool driveGone;
 };
+
+// The walk goes no further: stopped from outside, or its drive has gone.
+static bool Ended(const Walk *walk)
+{
+    return walk->driveGone || (walk->stop && *walk->stop);
+}
+
+// Whether the drive's root can no longer be listed, and why; a pulled-out disk fails every
+// listing still to come.
+static bool DriveGone(const Walk *walk, DWORD *error)
+{
+    char pattern[sizeof walk->root + 3];
+    FormatText(pattern, sizeof pattern, "%s*.*", walk->root);
+    WIN32_FIND_DATAA entry;
+    HANDLE found = FindFirstFileA(pattern, &entry);
+    if (found != INVALID_HANDLE_VALUE) {
+        FindClose(found);
+        return false;
+    }
+    *error = GetLastError();
+    return true;
+}
 
 // A hit at directory: the result is a copy of it; false, after a report, when memory runs out.
 static bool TakeResult(Walk *walk, const char *directory)
@@ -45,7 +70,7 @@ static bool WalkSubdirectories(Walk *walk, const char *directory, const Listing 
     // On the stack: a path's 260 characters allow some 130 levels, well within it.
     char work[kWorkSize];
     bool found = false;
-    for (size_t i = 0; !found && i < level->count; i++) {
+    for (size_t i = 0; !found && !Ended(walk) && i < level->count; i++) {
         const char *entry = level->slots[i].entry;
         // Fits: the listing kept only names whose own listing pattern fits.
         FormatText(work, sizeof work, "%s%s", level->prefix, entry + 1);
@@ -70,14 +95,18 @@ static bool SearchLevel(Walk *walk, const char *directory, bool candidate, const
         IsGameDirectory(directory))
         return TakeResult(walk, directory);
     if (listing->error != ERROR_SUCCESS) {
-        walk->report(walk->context, directory, listing->error);
+        // A directory below a drive that has gone is told as the drive, once, not as itself
+        // and every directory after it.
+        DWORD error = listing->error;
+        walk->driveGone = candidate && DriveGone(walk, &error);
+        walk->report(walk->context, walk->driveGone ? walk->root : directory, error);
         return false;
     }
     return listing->used && WalkSubdirectories(walk, directory, listing);
 }
 
 bool WalkDriveForGame(int drive, const char *path, int listers, SearchErrorProc report,
-                      void *context, char **result)
+                      void *context, const volatile LONG *stop, char **result)
 {
     free(*result);
     *result = NULL;
@@ -91,7 +120,10 @@ bool WalkDriveForGame(int drive, const char *path, int listers, SearchErrorProc 
     Walk walk;
     walk.report = report;
     walk.context = context;
+    walk.stop = stop;
     walk.result = result;
+    FormatText(walk.root, sizeof walk.root, "%c:\\", 'A' + drive);
+    walk.driveGone = false;
     StartLookahead(&walk.ahead, top.used ? listers : 0);
     bool found = SearchLevel(&walk, directory, false, &top);
     StopListers(&walk.ahead);
@@ -106,5 +138,5 @@ static void ShowSearchError(void *owner, const char *, DWORD error)
 
 bool SearchDriveForGame(HWND owner, int drive, const char *path, char **result)
 {
-    return WalkDriveForGame(drive, path, kSearchListers, ShowSearchError, owner, result);
+    return WalkDriveForGame(drive, path, kSearchListers, ShowSearchError, owner, NULL, result);
 }

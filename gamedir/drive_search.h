@@ -17,12 +17,14 @@ bool SearchDriveForGame(HWND owner, int drive, const char *path, char **result);
 const int kSearchListers = 1;
 
 // Told of a directory that cannot be listed, on the walk's thread, in walk order; the walk
-// goes on when it returns.
+// goes on when it returns. A drive that has gone during its walk (its root no longer lists) is
+// told once, as its root, and its walk ends there.
 typedef void (*SearchErrorProc)(void *context, const char *directory, DWORD error);
 // The same walk with up to four lister threads listing ahead of it (0: none), telling each
 // directory that cannot be listed to report instead of showing a box. The hit and the reports
-// are the same with any number of listers.
+// are the same with any number of listers. Once *stop (null: never) is not 0, the walk ends
+// before its next directory.
 bool WalkDriveForGame(int drive, const char *path, int listers, SearchErrorProc report,
-                      void *context, char **result);
+                      void *context, const volatile LONG *stop, char **result);
 
 #endif

@@ -52,6 +52,22 @@ static bool Keep(Listing *listing, size_t *size, char mark, const char *name)
     return true;
 }
 
+bool ShouldWalk(DWORD attributes, DWORD reparseTag)
+{
+    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return false;
+    return !(attributes & FILE_ATTRIBUTE_REPARSE_POINT) ||
+           (reparseTag != 0 && !IsReparseTagNameSurrogate(reparseTag));
+}
+
+// The next entry of the listing. A reparse tag is read only from an entry marked as a reparse
+// point; Wine leaves it unset even then, so a stale or random one must never be read.
+static bool FindEntry(HANDLE found, WIN32_FIND_DATAA *entry)
+{
+    entry->dwReserved0 = 0;
+    return FindNextFileA(found, entry);
+}
+
 void ListDirectory(const char *directory, Listing *listing)
 {
     memset(listing, 0, sizeof *listing);
@@ -65,6 +81,7 @@ void ListDirectory(const char *directory, Listing *listing)
     size_t room = kWorkSize - (strlen(pattern) - strlen("*.*")) - strlen("\\*.*");
     size_t size = 0;
     WIN32_FIND_DATAA entry;
+    entry.dwReserved0 = 0;
     HANDLE found = FindFirstFileA(pattern, &entry);
     if (found == INVALID_HANDLE_VALUE) {
         listing->error = GetLastError();
@@ -76,13 +93,14 @@ void ListDirectory(const char *directory, Listing *listing)
         if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || IsDotEntry(name) ||
             strlen(name) >= room)
             continue;
-        bool link = (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+        char mark =
+            ShouldWalk(entry.dwFileAttributes, entry.dwReserved0) ? kPlainEntry : kLinkEntry;
         // Out of memory is told like a directory that cannot be listed.
-        if (!Keep(listing, &size, link ? kLinkEntry : kPlainEntry, name)) {
+        if (!Keep(listing, &size, mark, name)) {
             listing->error = ERROR_NOT_ENOUGH_MEMORY;
             break;
         }
-    } while (FindNextFileA(found, &entry));
+    } while (FindEntry(found, &entry));
     FindClose(found);
 }
 

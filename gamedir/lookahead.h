@@ -21,6 +21,12 @@ struct Listing {
     bool namesGame;
 };
 
+// Whether the walk enters a listed directory: a plain one, or one whose reparse tag
+// (dwReserved0) only says how its contents are kept (a cloud placeholder, a deduplicated
+// folder). Links, junctions and mount points lead elsewhere and are never entered; an unset
+// tag (Wine's links) counts as one. False for anything that is no directory.
+bool ShouldWalk(DWORD attributes, DWORD reparseTag);
+
 // Lists directory ("X:\path"). A subdirectory is kept only when its own listing pattern fits
 // the platform's path limit; a directory whose pattern does not fit lists as empty.
 void ListDirectory(const char *directory, Listing *listing);

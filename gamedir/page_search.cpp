@@ -10,7 +10,8 @@ struct PageSearch {
     HANDLE boxWanted; // set by the search thread once boxError is written
     HANDLE boxShown;  // set by the page's thread once the box has been answered
     DWORD boxError;
-    char *found; // written by the search thread, read once it has ended
+    volatile LONG *stop; // set by the page's thread when the user leaves during the search
+    char *found;         // written by the search thread, read once it has ended
 };
 
 // On the search thread: the page's thread shows the box; the walk goes on once it is answered.
@@ -25,18 +26,16 @@ static void HandBoxToPage(void *context, const char *, DWORD error)
 static void ShowBox(void *page, const char *, DWORD error)
 {
     ShowSystemError((HWND)page, error, "Search Error", MB_OK | MB_ICONHAND);
-    // The box enables its owner as it closes, but the search is not over.
-    EnableWindow((HWND)page, FALSE);
 }
 
 // Drives C: to Z: in turn until one holds the game; the first hit, or null.
-static char *WalkDrives(SearchErrorProc report, void *context)
+static char *WalkDrives(SearchErrorProc report, void *context, volatile LONG *stop)
 {
     DWORD drives = GetLogicalDrives();
     char *found = NULL;
-    for (int drive = 2; drive < 32; drive++)
+    for (int drive = 2; drive < 32 && !*stop; drive++)
         if ((drives & (1u << drive)) &&
-            WalkDriveForGame(drive, "\\", kSearchListers, report, context, &found))
+            WalkDriveForGame(drive, "\\", kSearchListers, report, context, stop, &found))
             break;
     return found;
 }
@@ -44,14 +43,14 @@ static char *WalkDrives(SearchErrorProc report, void *context)
 static DWORD WINAPI SearchThreadMain(void *param)
 {
     PageSearch *search = (PageSearch *)param;
-    search->found = WalkDrives(HandBoxToPage, search);
+    search->found = WalkDrives(HandBoxToPage, search, search->stop);
     return 0;
 }
 
 // Handles what has come for this thread's windows. A quit message is kept for the caller's
-// loop, as a modal loop does. Keys are not translated into characters: nothing takes text
-// while the search runs.
-static void PumpMessages(int *quit)
+// loop, as a modal loop does. The page's keys go through the dialog manager, so Esc is Exit
+// as at any other time.
+static void PumpMessages(HWND page, int *quit)
 {
     MSG msg;
     while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
@@ -59,7 +58,8 @@ static void PumpMessages(int *quit)
             *quit = (int)msg.wParam;
             continue;
         }
-        DispatchMessageA(&msg);
+        if (!IsDialogMessageA(page, &msg))
+            DispatchMessageA(&msg);
     }
 }
 
@@ -72,10 +72,12 @@ static void WaitAnswering(HWND page, HANDLE thread, PageSearch *search)
         DWORD woke =
             MsgWaitForMultipleObjectsEx(2, waits, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
         if (woke == WAIT_OBJECT_0 + 1) {
-            ShowBox(page, NULL, search->boxError);
+            // The user has left the page: the walk is told its box was answered.
+            if (!*search->stop)
+                ShowBox(page, NULL, search->boxError);
             SetEvent(search->boxShown);
         } else if (woke == WAIT_OBJECT_0 + 2) {
-            PumpMessages(&quit);
+            PumpMessages(page, &quit);
         } else {
             // The thread has ended, or the wait failed: then only the thread is waited for.
             if (woke != WAIT_OBJECT_0)
@@ -87,10 +89,10 @@ static void WaitAnswering(HWND page, HANDLE thread, PageSearch *search)
         PostQuitMessage(quit);
 }
 
-char *SearchDrivesFromPage(HWND page)
+char *SearchDrivesFromPage(HWND page, volatile LONG *stop)
 {
     PageSearch search = {CreateEventA(NULL, FALSE, FALSE, NULL),
-                         CreateEventA(NULL, FALSE, FALSE, NULL), 0, NULL};
+                         CreateEventA(NULL, FALSE, FALSE, NULL), 0, stop, NULL};
     HANDLE thread = search.boxWanted && search.boxShown
                         ? CreateThread(NULL, 0, SearchThreadMain, &search, 0, NULL)
                         : NULL;
@@ -99,7 +101,7 @@ char *SearchDrivesFromPage(HWND page)
         CloseHandle(thread);
     } else {
         // No thread: the page's own thread walks, and the page waits for it as it did before.
-        search.found = WalkDrives(ShowBox, page);
+        search.found = WalkDrives(ShowBox, page, stop);
     }
     // Either may be null, which CloseHandle refuses harmlessly.
     CloseHandle(search.boxWanted);

@@ -8,7 +8,9 @@
 // Walks drives C: to Z: in turn until one holds the game, showing a "Search Error" box owned
 // by page, from this thread, for each directory that cannot be listed. Returns the first hit
 // as a new heap string that the caller frees, or null. Messages for this thread's windows are
-// handled meanwhile; the caller keeps the page from taking commands.
-char *SearchDrivesFromPage(HWND page);
+// handled meanwhile, the page's keys as a dialog's; the caller keeps the page from taking
+// the commands it does not want. Once a command sets *stop, the walk ends soon after and no
+// further box is shown; what it returns then is of no use.
+char *SearchDrivesFromPage(HWND page, volatile LONG *stop);
 
 #endif

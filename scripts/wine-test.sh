@@ -45,6 +45,12 @@ for drive in ${ZV_TEST_DRIVES:-}; do
         other=${drive##*:}
         mkdir -p "$fixtures/$other"
         ln -sfn "$fixtures/$other" "$link"
+    elif [[ "$drive" == "$letter=in:"? ]]; then
+        # A folder inside another drive, so that a test can take the drive away by moving the
+        # folder, as a disk pulled out.
+        other=${drive##*:}
+        mkdir -p "$fixtures/$other/$letter"
+        ln -sfn "$fixtures/$other/$letter" "$link"
     elif [ "$drive" = "$letter=share" ]; then
         # The drive's folder is also the network share \\zvhost\games.
         mkdir -p "$fixtures/$letter" "$WINEPREFIX/dosdevices/unc/zvhost"

@@ -42,12 +42,18 @@ static void Leave(HWND page)
     Answer(page, "Really Quit?", IDYES);
 }
 
-// Waits until the edit shows something other than what it showed and the page takes input
-// again, so that the text is read whole, not while it changes. A page gone ends the wait.
+// A search runs: Search, like every control but Exit, takes no input until it ends.
+static bool Searching(HWND page)
+{
+    return !IsWindowEnabled(GetDlgItem(page, IDC_SEARCH));
+}
+
+// Waits until the edit shows something other than what it showed and the search has ended,
+// so that the text is read whole, not while it changes. A page gone ends the wait.
 static std::string WaitForEditChange(HWND page, const std::string &old)
 {
     WaitUntil([&] {
-        return !IsWindow(page) || (ControlText(page, IDC_GAMEDIR) != old && IsWindowEnabled(page));
+        return !IsWindow(page) || (ControlText(page, IDC_GAMEDIR) != old && !Searching(page));
     });
     return ControlText(page, IDC_GAMEDIR);
 }
@@ -117,8 +123,9 @@ static void OpenAndLeave(HWND page)
     PressKey(page, VK_ESCAPE);
     Answer(page, "Really Quit?", IDYES);
     CHECK(WaitForGone(page), "Yes did not end the page");
-    // The page's thread deletes the font just after its window is gone.
-    CHECK(WaitUntil([&] { return GetObjectType(title) == 0; }), "the title font outlived the page");
+    // The page hides at EndDialog, just before it deletes the font.
+    CHECK(WaitUntil([title] { return GetObjectType(title) == 0; }),
+          "the title font outlived the page");
 }
 
 static void TypedWithBackslash(HWND page)
@@ -142,11 +149,19 @@ static void SearchWhileValid(HWND page)
     Click(page, IDOK);
 }
 
-// True once the page is seen disabled, as it must be while the drives are walked; the walk
-// may be short, so the page is looked at every millisecond.
+// True once the page is seen searching, with every control but Exit disabled, as it must be
+// while the drives are walked; the walk may be short, so the page is looked at every
+// millisecond.
 static bool SeenDisabled(HWND page)
 {
-    return WaitUntil([page] { return !IsWindowEnabled(page); }, kWaitMs, 1);
+    return WaitUntil(
+        [page] {
+            return Searching(page) && !IsWindowEnabled(GetDlgItem(page, IDC_GAMEDIR)) &&
+                   !IsWindowEnabled(GetDlgItem(page, IDC_BROWSE)) &&
+                   !IsWindowEnabled(GetDlgItem(page, IDOK)) &&
+                   IsWindowEnabled(GetDlgItem(page, IDCANCEL));
+        },
+        kWaitMs, 1);
 }
 
 static void SearchHit(HWND page)
@@ -155,33 +170,39 @@ static void SearchHit(HWND page)
     Click(page, IDC_SEARCH);
     CHECK(SeenDisabled(page), "the page was not disabled during the search");
     CHECK_TEXT(WaitForEditChange(page, "somewhere"), "D:\\Games\\Quake3");
-    CHECK(IsWindowEnabled(page), "the page stayed disabled");
+    CHECK(!Searching(page) && IsWindowEnabled(GetDlgItem(page, IDOK)), "the page stayed disabled");
     Click(page, IDOK);
 }
 
 // While the walk goes through D:'s thousands of directories before the game's drive E:, the
 // page answers every message within a generous bound: not only from the box it shows for a
-// directory that cannot be listed, whose own loop answers as well, but between boxes. It stays
-// disabled until the end, also after that box, and no command starts meanwhile, not even one
-// posted to it. Then one box has been shown, owned by the page, and the edit holds the hit.
+// directory that cannot be listed, whose own loop answers as well, but between boxes. Exit
+// and closing the page ask the exit question at once; No lets the search go on. The page
+// stays disabled until the end, also after the boxes, and no other command starts meanwhile,
+// not even one posted to it. Then one "Search Error" box has been shown, owned by the page,
+// and the edit holds the hit.
 static void SearchAnswers(HWND page)
 {
     const DWORD kAnswerMs = 1000;
     Click(page, IDC_SEARCH);
     CHECK(SeenDisabled(page), "the page was not disabled during the search");
-    PostMessageA(page, WM_COMMAND, IDCANCEL, 0);
+    Click(page, IDCANCEL);
+    Answer(page, "Really Quit?", IDNO, MB_ICONEXCLAMATION);
+    PostMessageA(page, WM_SYSCOMMAND, SC_CLOSE, 0); // Alt+F4
+    Answer(page, "Really Quit?", IDNO);
+    PostMessageA(page, WM_COMMAND, IDOK, 0);
     PostMessageA(page, WM_COMMAND, IDC_SEARCH, 0);
     int late = 0, answeredWalking = 0;
     std::vector<std::pair<MessageBoxInfo, HWND>> boxes; // and its owner
     // The search has ended when the page takes input again; a page gone ends the wait too.
     WaitUntil(
         [&] {
-            if (!IsWindow(page) || IsWindowEnabled(page))
+            if (!IsWindow(page) || !Searching(page))
                 return true;
             DWORD_PTR ignored;
             if (!SendMessageTimeoutA(page, WM_NULL, 0, 0, SMTO_NORMAL, kAnswerMs, &ignored))
                 late++;
-            else if (!IsWindowEnabled(page) && !FindTopWindow("#32770", "Search Error"))
+            else if (Searching(page) && !FindTopWindow("#32770", "Search Error"))
                 answeredWalking++;
             MessageBoxInfo box;
             if (WaitForMessageBox(&box, NULL, 1)) {
@@ -201,6 +222,20 @@ static void SearchAnswers(HWND page)
     }
     CHECK_TEXT(ControlText(page, IDC_GAMEDIR), "E:\\Other\\Q3");
     Click(page, IDOK);
+}
+
+// Esc during a search asks the exit question at once, and Yes ends the page as Exit does: the
+// walk stops, and the box it was to show for the directory in D:\Big that cannot be listed
+// never comes.
+static void SearchLeft(HWND page)
+{
+    Click(page, IDC_SEARCH);
+    CHECK(SeenDisabled(page), "the page was not disabled during the search");
+    PressKey(page, VK_ESCAPE);
+    Answer(page, "Really Quit?", IDYES, MB_ICONEXCLAMATION);
+    CHECK(WaitForGone(page), "Yes did not end the page during the search");
+    MessageBoxInfo box;
+    CHECK(!WaitForMessageBox(&box, NULL, 1000), "the page left showed \"%s\"", box.caption.c_str());
 }
 
 // D: has an empty root: one box for it, then E: is searched.
@@ -250,7 +285,7 @@ static void SearchMiss(HWND page)
     // The search has ended when the page takes input again; a page gone ends the wait too.
     WaitUntil([&] {
         MessageBoxInfo box;
-        if (!IsWindow(page) || IsWindowEnabled(page))
+        if (!IsWindow(page) || !Searching(page))
             return true;
         if (WaitForMessageBox(&box, "Search Error", 50) && AnswerMessageBox(box, IDOK))
             searchErrors++;
@@ -348,6 +383,7 @@ static void TestCommands()
     // Named "?" for the 8-bit interface, which cannot list it.
     const wchar_t *unlistable = L"\\\\?\\D:\\Big\\1500\\\x4e2d";
     CHECK(CreateDirectoryW(unlistable, NULL), "cannot make the unlistable directory");
+    Run({SearchLeft, false, "<none>"});
     Run({SearchAnswers, true, "E:\\Other\\Q3"});
     RemoveDirectoryW(unlistable);
     DeleteFileA("E:\\Other\\Q3\\quake3.exe");

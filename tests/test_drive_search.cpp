@@ -6,12 +6,13 @@
 #include "fixture_game.h"
 #include "fixture_drives.h"
 #include "gamedir/drive_search.h"
+#include "gamedir/lookahead.h"
 #include "common/text.h"
 
 #include <stdlib.h>
 #include <string.h>
 
-static const int kD = 3, kE = 4, kF = 5, kL = 11;
+static const int kD = 3, kE = 4, kF = 5, kL = 11, kV = 21;
 
 static HWND s_owner;
 
@@ -217,18 +218,23 @@ struct Walked {
     bool hit;
     std::string result;
     std::vector<std::string> reports; // directory and error, in the order told
+    void (*onFirstReport)(Walked *walked);
+    volatile LONG stop;
 };
 
-static void Record(void *walked, const char *directory, DWORD error)
+static void Record(void *context, const char *directory, DWORD error)
 {
-    ((Walked *)walked)->reports.push_back(std::string(directory) + " " + std::to_string(error));
+    Walked *walked = (Walked *)context;
+    walked->reports.push_back(std::string(directory) + " " + std::to_string(error));
+    if (walked->reports.size() == 1 && walked->onFirstReport)
+        walked->onFirstReport(walked);
 }
 
-static Walked WalkWith(int listers)
+static Walked WalkWith(int listers, int drive = kD, void (*onFirstReport)(Walked *) = NULL)
 {
-    Walked walked;
+    Walked walked = {false, "", {}, onFirstReport, 0};
     char *result = NULL;
-    walked.hit = WalkDriveForGame(kD, "\\", listers, Record, &walked, &result);
+    walked.hit = WalkDriveForGame(drive, "\\", listers, Record, &walked, &walked.stop, &result);
     walked.result = result ? result : "<null>";
     free(result);
     return walked;
@@ -291,6 +297,72 @@ static void TestListers()
     }
 }
 
+// Drive V: is the folder D:\v: moved away, V: is gone as a pulled-out disk is.
+static void PullDrive(Walked *)
+{
+    MoveFileA("D:\\v", "D:\\v-pulled");
+}
+
+static void StopWalk(Walked *walked)
+{
+    InterlockedExchange(&walked->stop, 1);
+}
+
+// A drive that goes away during its walk is told once, as its root, and its walk ends: not one
+// report for every directory still to walk. A walk stopped from outside ends before its next
+// directory. Both while the directory that cannot be listed, the first of the walk, is told.
+static void TestWalkEnds()
+{
+    ClearDirectory("D:\\v");
+    for (int w = 0; w < 30; w++)
+        for (int b = 0; b < 5; b++)
+            MakeDirectories("D:\\v\\W" + std::to_string(w) + "\\S" + std::to_string(b));
+    std::vector<std::string> roots = ListedDirectories("V:\\");
+    if (!CHECK(roots.size() == 30 && MakeUnlistable("V:\\" + roots[0] + "\\S0"),
+               "cannot make the tree on V:"))
+        return;
+    MakeGameDir("V:\\" + roots.back() + "\\S4\\G", kGameExeOnly);
+    for (int listers : {0, 1, 4}) {
+        Walked kept = WalkWith(listers, kV);
+        CHECK(kept.hit && kept.reports.size() == 1, "%d listers: %s after %u reports", listers,
+              kept.result.c_str(), (unsigned)kept.reports.size());
+        Walked pulled = WalkWith(listers, kV, PullDrive);
+        bool back = MoveFileA("D:\\v-pulled", "D:\\v");
+        CHECK(back && !pulled.hit && pulled.reports.size() == 2 &&
+                  pulled.reports[1].compare(0, 4, "V:\\ ") == 0,
+              "%d listers, drive pulled: %s after %u reports, the last %s", listers,
+              pulled.result.c_str(), (unsigned)pulled.reports.size(),
+              pulled.reports.back().c_str());
+        Walked stopped = WalkWith(listers, kV, StopWalk);
+        CHECK(!stopped.hit && stopped.reports.size() == 1, "%d listers, stopped: %s after %u",
+              listers, stopped.result.c_str(), (unsigned)stopped.reports.size());
+    }
+}
+
+// Which directories the walk enters: plain ones, and those a reparse tag only marks as kept
+// elsewhere (cloud, deduplicated); never a name surrogate, nor an unset tag, nor a file.
+static void TestShouldWalk()
+{
+    const DWORD dir = FILE_ATTRIBUTE_DIRECTORY, reparse = dir | FILE_ATTRIBUTE_REPARSE_POINT;
+    static const struct {
+        DWORD attributes, tag;
+        bool walked;
+    } cases[] = {
+        {dir, 0, true},
+        {dir | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM, 0, true},
+        {reparse, 0x9000601A, true}, // a cloud placeholder (IO_REPARSE_TAG_CLOUD_6)
+        {reparse, 0x80000013, true}, // deduplicated (IO_REPARSE_TAG_DEDUP)
+        {reparse, IO_REPARSE_TAG_MOUNT_POINT, false},
+        {reparse, IO_REPARSE_TAG_SYMLINK, false},
+        {reparse, 0, false}, // Wine's links leave the tag unset
+        {FILE_ATTRIBUTE_ARCHIVE, 0, false},
+        {FILE_ATTRIBUTE_REPARSE_POINT, 0x9000601A, false},
+    };
+    for (const auto &c : cases)
+        CHECK(ShouldWalk(c.attributes, c.tag) == c.walked, "attributes %lx tag %lx: walked %d",
+              c.attributes, c.tag, !c.walked);
+}
+
 static void TestReleases()
 {
     ClearDirectory("D:\\");
@@ -325,6 +397,8 @@ int main()
     TestLinks();
     TestReleases();
     TestListers();
+    TestWalkEnds();
+    TestShouldWalk();
     DestroyWindow(s_owner);
     return CheckDone();
 }

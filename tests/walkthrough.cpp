@@ -143,7 +143,9 @@ int main(int argc, char **argv)
                 if (HasEnded(run.process) || AnswerAnyBox(dir, &shots, false))
                     return HasEnded(run.process);
                 HWND details = FindTopWindow("#32770", kInstallerCaption, IDC_GAMEDIR);
-                if (details && IsWindowEnabled(details)) {
+                // Search stays disabled while the drives are walked.
+                if (details && IsWindowEnabled(details) &&
+                    IsWindowEnabled(GetDlgItem(details, IDC_SEARCH))) {
                     if (!searched) {
                         Shoot(dir, &shots, "details");
                         Click(details, IDC_SEARCH);
