@@ -1,7 +1,9 @@
 // Times the backdrop's renderer for each gradient style at 1920 x 1080 (an image of
-// 1921 x 1081), one PatBlt of the whole image as the floor, and a repaint of the whole
-// screen from the cached image beside one BitBlt of a screen-sized bitmap compatible with the
-// window, the cost of any full-screen copy: means, and the fastest where a target applies.
+// 1921 x 1081), the rows also into a new image, one PatBlt of the whole image as the floor, and
+// a repaint of the whole screen from the cached image beside one BitBlt of a screen-sized
+// bitmap compatible with the window, the cost of any full-screen copy; beside them a repaint
+// of one pixel and that BitBlt sent on to the display, what a repaint adds to its copy: means,
+// and the fastest where a target applies.
 // Usage: bench_backdrop.exe OUTPUT_FILE
 #include "backdrop/backdrop.h"
 
