@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Times the backdrop under Wine on a 1920 x 1080 screen: the renderer for each gradient style
 # (image 1921 x 1081) beside one PatBlt of the whole image, and a full-screen repaint from the
-# cached image beside one BitBlt of a screen-sized bitmap compatible with the window, measured
-# in the same run; for comparison also what a repaint of one pixel costs and that BitBlt sent
-# on to the display. Builds first; prints milliseconds, the targets and a summary line.
+# cached image beside one BitBlt of a screen-sized bitmap compatible with the window, taken in
+# turn in the same run with what a repaint of one pixel costs and that BitBlt sent on to the
+# display. Builds first; prints milliseconds, the targets and a summary line.
 set -euo pipefail
 source "$(dirname "$0")/../scripts/build-env.sh"
 zv_build bench_backdrop

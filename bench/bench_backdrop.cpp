@@ -86,32 +86,43 @@ static void WaitForBackdropThread(HWND window)
     SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 60000, &ignored);
 }
 
-// Mean milliseconds from invalidating the area (null: all) of the running full-screen backdrop
-// until its thread has repainted it; the fastest one in *best.
-static double TimeRepaint(HWND window, const RECT *area, int rounds, double *best)
+// Milliseconds from invalidating the area (null: all) of the running full-screen backdrop
+// until its thread has repainted it.
+static double TimeRepaint(HWND window, const RECT *area)
 {
-    double total = 0;
-    *best = 1e9;
-    for (int i = 0; i < rounds; i++) {
-        double start = Now();
-        InvalidateRect(window, area, FALSE);
-        UpdateWindow(window);
-        WaitForBackdropThread(window);
-        double took = Now() - start;
-        total += took;
-        if (took < *best)
-            *best = took;
-    }
-    return total / rounds;
+    double start = Now();
+    InvalidateRect(window, area, FALSE);
+    UpdateWindow(window);
+    WaitForBackdropThread(window);
+    return Now() - start;
 }
 
-// Mean milliseconds of one BitBlt of a bitmap of the window's size, compatible with it, onto the
-// window, through a DC of its own as a repaint draws; the fastest one in *best. When shown,
-// the copy is also sent on to the display, as a thread's loop does when it goes idle after a
-// paint (Wine keeps a window's pixels in memory of its own until then).
-static double TimeScreenCopy(HWND window, bool shown, int rounds, double *best)
+// Milliseconds of one BitBlt of the bitmap in memory onto the window through a DC of its own,
+// as a repaint draws. When shown, the copy is also sent on to the display, as a thread's loop
+// does when it goes idle after a paint (Wine keeps a window's pixels in memory of its own
+// until then).
+static double TimeCopy(HWND window, HDC memory, const RECT *client, bool shown)
 {
-    RECT client;
+    double start = Now();
+    HDC dc = GetDC(window);
+    BitBlt(dc, 0, 0, client->right, client->bottom, memory, 0, 0, SRCCOPY);
+    GdiFlush();
+    ReleaseDC(window, dc);
+    MSG msg;
+    if (shown)
+        PeekMessageA(&msg, NULL, 0, 0, PM_NOREMOVE);
+    return Now() - start;
+}
+
+enum { kRepaint, kRepaintPixel, kCopy, kCopyShown, kCopyFigures };
+
+// Over rounds, in turn, so that a change in the machine's load falls on each alike: a repaint
+// of the whole screen, a repaint of one pixel (what every repaint costs besides its copy), and
+// one BitBlt of a bitmap of the window's size, compatible with it (the cost of any full-screen
+// copy), not shown and shown. The mean and the fastest of each.
+static void TimeCopies(HWND window, int rounds, double mean[], double best[])
+{
+    RECT client, pixel = {5, 5, 6, 6};
     GetClientRect(window, &client);
     HDC screen = GetDC(window);
     HDC memory = CreateCompatibleDC(screen);
@@ -119,29 +130,25 @@ static double TimeScreenCopy(HWND window, bool shown, int rounds, double *best)
     HBITMAP previous = (HBITMAP)SelectObject(memory, bitmap);
     PatBlt(memory, 0, 0, client.right, client.bottom, WHITENESS);
     ReleaseDC(window, screen);
-    double total = 0;
-    *best = 1e9;
+    for (int k = 0; k < kCopyFigures; k++) {
+        mean[k] = 0;
+        best[k] = 1e9;
+    }
     for (int i = 0; i < rounds; i++) {
-        double start = Now();
-        HDC dc = GetDC(window);
-        BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
-        GdiFlush();
-        ReleaseDC(window, dc);
-        MSG msg;
-        if (shown)
-            PeekMessageA(&msg, NULL, 0, 0, PM_NOREMOVE);
-        double took = Now() - start;
-        total += took;
-        if (took < *best)
-            *best = took;
+        double took[kCopyFigures] = {TimeRepaint(window, NULL), TimeRepaint(window, &pixel),
+                                     TimeCopy(window, memory, &client, false),
+                                     TimeCopy(window, memory, &client, true)};
+        for (int k = 0; k < kCopyFigures; k++) {
+            mean[k] += took[k] / rounds;
+            if (took[k] < best[k])
+                best[k] = took[k];
+        }
     }
     SelectObject(memory, previous);
     DeleteObject(bitmap);
     DeleteDC(memory);
     // The backdrop paints itself again over the copies.
-    InvalidateRect(window, NULL, FALSE);
-    WaitForBackdropThread(window);
-    return total / rounds;
+    TimeRepaint(window, NULL);
 }
 
 int main(int argc, char **argv)
@@ -180,22 +187,22 @@ int main(int argc, char **argv)
         // once it is in its loop.
         WaitForBackdropThread(window);
         GetClientRect(window, &client);
-        double mean = TimeRepaint(window, NULL, 100, &best);
+        double mean[kCopyFigures], fastest[kCopyFigures];
+        TimeCopies(window, 100, mean, fastest);
         char what[96];
         snprintf(what, sizeof what, "repaint of the whole %ld x %ld screen, mean", client.right,
                  client.bottom);
-        Report("%8.2f ms  %s\n", mean, what);
-        Report("%8.2f ms  %s\n", best, "repaint of the whole screen, fastest");
-        Report("%8.2f ms  %s\n", TimeScreenCopy(window, false, 100, &best),
-               "BitBlt of a compatible screen-sized bitmap, mean");
-        Report("%8.2f ms  %s\n", best, "BitBlt of a compatible screen-sized bitmap, fastest");
-        // What every repaint costs besides its copy: the messages between the threads, the
-        // paint's own calls and sending a pixel on to the display.
-        RECT pixel = {5, 5, 6, 6};
-        TimeRepaint(window, &pixel, 100, &best);
-        Report("%8.2f ms  %s\n", best, "repaint of one pixel, fastest");
-        TimeScreenCopy(window, true, 100, &best);
-        Report("%8.2f ms  %s\n", best, "BitBlt of the bitmap, shown on the display, fastest");
+        Report("%8.2f ms  %s\n", mean[kRepaint], what);
+        Report("%8.2f ms  %s\n", fastest[kRepaint], "repaint of the whole screen, fastest");
+        Report("%8.2f ms  %s\n", mean[kCopy], "BitBlt of a compatible screen-sized bitmap, mean");
+        Report("%8.2f ms  %s\n", fastest[kCopy],
+               "BitBlt of a compatible screen-sized bitmap, fastest");
+        Report("%8.2f ms  %s\n", mean[kRepaintPixel], "repaint of one pixel, mean");
+        Report("%8.2f ms  %s\n", fastest[kRepaintPixel], "repaint of one pixel, fastest");
+        Report("%8.2f ms  %s\n", mean[kCopyShown],
+               "BitBlt of the bitmap, shown on the display, mean");
+        Report("%8.2f ms  %s\n", fastest[kCopyShown],
+               "BitBlt of the bitmap, shown on the display, fastest");
     }
     screen.CloseBackdrop();
 
