@@ -118,15 +118,15 @@ static AheadSlot *NextJob(Lookahead *ahead, AheadLevel **level)
 
 // Leaves the lock, waking one sleeping lister, when none is on its way yet, for work or the
 // stop; that one passes the wake on. Under Wine each signal is a call to its server, as each
-// listing is: only a sleeping lister is signalled, so the walk pays nothing while all are busy.
+// listing is: only a sleeping lister is signalled, and only once half the listings held ahead
+// are taken, so the walk pays nothing while the listers are busy and little while they wait.
 static void Unlock(Lookahead *ahead)
 {
     AheadLevel *level;
-    bool wake = ahead->sleeping && !ahead->waking && (ahead->stopping || NextJob(ahead, &level));
-    if (wake) {
-        ahead->sleeping--;
-        ahead->waking = true;
-    }
+    bool wake = ahead->sleeping && !ahead->waking &&
+                (ahead->stopping || (ahead->held <= kMostAhead / 2 && NextJob(ahead, &level)));
+    ahead->sleeping -= wake;
+    ahead->waking |= wake;
     LeaveCriticalSection(&ahead->lock);
     if (wake)
         SetEvent(ahead->wake);
