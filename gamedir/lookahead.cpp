@@ -1,10 +1,8 @@
 // Listings made ahead of the drive walk. Lister threads take the first waiting subdirectory of
 // the deepest level, then of the level above, so they work where the walk goes next. The walk
-// never waits for a lister: it lists a subdirectory itself when no listing of it is ready, and
-// a lister's listing that comes too late is dropped, so a lister held up by a busy machine or
-// a slow disk never holds up the walk. One lock guards the levels and their slots; nothing is
-// listed while it is held. No kernel object is waited on: under Wine each wait and signal is a
-// call to its server, which every listing needs as well.
+// never waits for a lister: it lists a subdirectory itself when its listing is not ready, and a
+// listing that comes too late is dropped, so a lister held up by a busy machine or a slow disk
+// never holds up the walk. One lock guards the levels and slots; nothing is listed under it.
 #include "lookahead.h"
 
 #include "../common/path.h"
@@ -16,8 +14,6 @@
 // Listings held ahead of the walk at most: enough to keep every lister busy between two
 // directories the walk takes, few enough that a wide drive costs little memory.
 static const int kMostAhead = 64;
-// How long an idle lister sleeps before it looks for work again.
-static const DWORD kIdleMs = 1;
 
 enum SlotState { kWaiting, kTaken, kDone, kUsed };
 
@@ -54,10 +50,9 @@ static bool Keep(Listing *listing, size_t *size, char mark, const char *name)
 
 bool ShouldWalk(DWORD attributes, DWORD reparseTag)
 {
-    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY))
-        return false;
-    return !(attributes & FILE_ATTRIBUTE_REPARSE_POINT) ||
-           (reparseTag != 0 && !IsReparseTagNameSurrogate(reparseTag));
+    return (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+           (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT) ||
+            (reparseTag != 0 && !IsReparseTagNameSurrogate(reparseTag)));
 }
 
 // The next entry of the listing. A reparse tag is read only from an entry marked as a reparse
@@ -104,37 +99,37 @@ void ListDirectory(const char *directory, Listing *listing)
     FindClose(found);
 }
 
-// Held only for a few reads and writes, so a thread that finds it taken yields its time.
-static void Lock(Lookahead *ahead)
-{
-    while (InterlockedExchange(&ahead->locked, 1))
-        Sleep(0);
-}
-
-static void Unlock(Lookahead *ahead)
-{
-    InterlockedExchange(&ahead->locked, 0);
-}
-
-// Under the lock: the waiting slot nearest to the walk, and its level; null when none.
+// Under the lock: the waiting slot nearest to the walk, and its level; null if none may be listed.
 static AheadSlot *NextJob(Lookahead *ahead, AheadLevel **level)
 {
-    if (ahead->held >= kMostAhead)
-        return NULL;
-    for (AheadLevel *at = ahead->deepest; at; at = at->parent) {
+    for (AheadLevel *at = ahead->held < kMostAhead ? ahead->deepest : NULL; at; at = at->parent) {
         while (at->next < at->count && at->slots[at->next].state != kWaiting)
             at->next++;
         // The walk reaches the deepest level's next subdirectory before a listing of it could
         // be ready, and lists it itself: the one after it is the nearest worth listing.
-        size_t i = at->next + (at == ahead->deepest ? 1 : 0);
-        while (i < at->count && at->slots[i].state != kWaiting)
-            i++;
-        if (i < at->count) {
-            *level = at;
-            return &at->slots[i];
-        }
+        for (size_t i = at->next + (at == ahead->deepest ? 1 : 0); i < at->count; i++)
+            if (at->slots[i].state == kWaiting) {
+                *level = at;
+                return &at->slots[i];
+            }
     }
     return NULL;
+}
+
+// Leaves the lock, waking one sleeping lister, when none is on its way yet, for work or the
+// stop; that one passes the wake on. Under Wine each signal is a call to its server, as each
+// listing is: only a sleeping lister is signalled, and only once half the listings held ahead
+// are taken, so the walk pays nothing while the listers are busy and little while they wait.
+static void Unlock(Lookahead *ahead)
+{
+    AheadLevel *level;
+    bool wake = ahead->sleeping && !ahead->waking &&
+                (ahead->stopping || (ahead->held <= kMostAhead / 2 && NextJob(ahead, &level)));
+    ahead->sleeping -= wake;
+    ahead->waking |= wake;
+    LeaveCriticalSection(&ahead->lock);
+    if (wake)
+        SetEvent(ahead->wake);
 }
 
 // Frees the level with the listings made ahead that the walk did not take.
@@ -150,16 +145,16 @@ static DWORD WINAPI ListerMain(void *param)
 {
     Lookahead *ahead = (Lookahead *)param;
     char path[kWorkSize];
-    Lock(ahead);
+    EnterCriticalSection(&ahead->lock);
     while (!ahead->stopping) {
         AheadLevel *level;
         AheadSlot *slot = NextJob(ahead, &level);
-        if (!slot) {
-            // Work comes when the walk opens a level or takes a listing; this loop also ends
-            // when the walk stops the listers.
-            Unlock(ahead);
-            Sleep(kIdleMs);
-            Lock(ahead);
+        if (!slot) { // woken when there is work for it, or the listers stop
+            ahead->sleeping++;
+            LeaveCriticalSection(&ahead->lock);
+            WaitForSingleObject(ahead->wake, INFINITE);
+            EnterCriticalSection(&ahead->lock);
+            ahead->waking = false;
             continue;
         }
         slot->state = kTaken;
@@ -169,28 +164,28 @@ static DWORD WINAPI ListerMain(void *param)
         level->busy++;
         FormatText(path, sizeof path, "%s%s", level->prefix, slot->entry + 1);
         Unlock(ahead);
-        Listing listing;
-        ListDirectory(path, &listing);
-        Lock(ahead);
+        ListDirectory(path, &slot->listing); // the walk reads it only once it is done
+        EnterCriticalSection(&ahead->lock);
         if (slot->state == kTaken) {
-            slot->listing = listing;
             slot->state = kDone;
         } else { // the walk has listed it itself
-            free(listing.kept);
+            free(slot->listing.kept);
             ahead->held--;
         }
         if (--level->busy == 0 && level->closed)
             FreeLevel(level);
     }
-    Unlock(ahead);
+    Unlock(ahead); // the next to see the stop
     return 0;
 }
 
 void StartLookahead(Lookahead *ahead, int listers)
 {
     memset(ahead, 0, sizeof *ahead);
+    InitializeCriticalSection(&ahead->lock);
     // Without threads the walk lists every directory itself.
-    while (ahead->listers < listers && ahead->listers < kMostListers) {
+    ahead->wake = CreateEventA(NULL, FALSE, FALSE, NULL);
+    while (ahead->wake && ahead->listers < listers && ahead->listers < kMostListers) {
         HANDLE thread = CreateThread(NULL, 0, ListerMain, ahead, 0, NULL);
         if (!thread)
             break;
@@ -200,13 +195,16 @@ void StartLookahead(Lookahead *ahead, int listers)
 
 void StopListers(Lookahead *ahead)
 {
-    Lock(ahead);
+    EnterCriticalSection(&ahead->lock);
     ahead->stopping = true;
     Unlock(ahead);
     // Each lister ends once its current listing is made: a system call that returns.
     WaitForMultipleObjects(ahead->listers, ahead->threads, TRUE, INFINITE);
     for (int i = 0; i < ahead->listers; i++)
         CloseHandle(ahead->threads[i]);
+    if (ahead->wake)
+        CloseHandle(ahead->wake);
+    DeleteCriticalSection(&ahead->lock);
 }
 
 AheadLevel *OpenAheadLevel(Lookahead *ahead, const char *directory, const Listing *listing)
@@ -214,15 +212,15 @@ AheadLevel *OpenAheadLevel(Lookahead *ahead, const char *directory, const Listin
     size_t count = 0;
     for (size_t at = 0; at < listing->used; at += strlen(listing->kept + at) + 1)
         count++;
-    // One block: the slots, then the level with its prefix, which ends the block.
-    size_t length = strlen(directory);
+    // One block: the slots, the level, then its prefix.
+    size_t length = strlen(directory) + 2;
     AheadSlot *slots =
-        (AheadSlot *)calloc(1, count * sizeof(AheadSlot) + sizeof(AheadLevel) + length + 1);
+        (AheadSlot *)calloc(1, count * sizeof(AheadSlot) + sizeof(AheadLevel) + length);
     if (!slots)
         return NULL;
     AheadLevel *level = (AheadLevel *)(slots + count);
-    FormatText(level->prefix, length + 2, "%s%s", directory,
-               EndsWithSeparator(directory) ? "" : "\\");
+    level->prefix = (char *)(level + 1);
+    FormatText(level->prefix, length, "%s%s", directory, EndsWithSeparator(directory) ? "" : "\\");
     level->count = count;
     level->slots = slots;
     const char *entry = listing->kept;
@@ -231,7 +229,7 @@ AheadLevel *OpenAheadLevel(Lookahead *ahead, const char *directory, const Listin
         // Links are tested, never entered, so never listed.
         slots[i].state = *entry == kLinkEntry ? kUsed : kWaiting;
     }
-    Lock(ahead);
+    EnterCriticalSection(&ahead->lock);
     level->parent = ahead->deepest;
     ahead->deepest = level;
     Unlock(ahead);
@@ -242,7 +240,7 @@ void TakeListing(Lookahead *ahead, AheadLevel *level, size_t index, const char *
                  Listing *listing)
 {
     AheadSlot *slot = &level->slots[index];
-    Lock(ahead);
+    EnterCriticalSection(&ahead->lock);
     LONG state = slot->state;
     slot->state = kUsed;
     if (state == kDone) {
@@ -256,7 +254,7 @@ void TakeListing(Lookahead *ahead, AheadLevel *level, size_t index, const char *
 
 void CloseAheadLevel(Lookahead *ahead, AheadLevel *level)
 {
-    Lock(ahead);
+    EnterCriticalSection(&ahead->lock);
     ahead->deepest = level->parent;
     level->closed = true;
     bool idle = level->busy == 0;

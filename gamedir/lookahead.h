@@ -8,8 +8,7 @@
 // The longest path the platform takes, and its terminator.
 const size_t kWorkSize = MAX_PATH + 1;
 // A subdirectory kept from a listing starts with its link mark.
-const char kPlainEntry = 'd';
-const char kLinkEntry = 'l';
+const char kPlainEntry = 'd', kLinkEntry = 'l';
 
 // One directory's listing: its subdirectories in listing order, each a mark, its name and a
 // terminator, one after another (a heap buffer the taker frees); why it could not be listed;
@@ -46,15 +45,18 @@ struct AheadLevel {
     int busy;    // slots being listed
     bool closed; // the walk has left it
     AheadSlot *slots;
-    char prefix[1]; // the directory and a separator, allocated to its length
+    char *prefix; // the directory and a separator, after the level in its block
 };
 
 const int kMostListers = 4;
 
 struct Lookahead {
-    volatile LONG locked; // guards the rest, and the levels and their slots
+    CRITICAL_SECTION lock; // guards the rest, and the levels and their slots
+    HANDLE wake;           // auto-reset: set for one sleeping lister at a time
     AheadLevel *deepest;
-    int held; // listings made or being made ahead, not yet taken by the walk
+    int held;     // listings made or being made ahead, not yet taken by the walk
+    int sleeping; // listers waiting for work and not yet woken
+    bool waking;  // wake is set, or its lister not yet back under the lock
     bool stopping;
     int listers;
     HANDLE threads[kMostListers];
